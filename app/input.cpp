@@ -1,0 +1,13 @@
+#include "input.h"
+
+void input_apply(InputState& input, const SDL_Event& event)
+{
+    if (event.type == SDL_KEYDOWN) {
+        if (event.key.keysym.sym == SDLK_SPACE)
+            input.ff_held = true;
+        else if (event.key.keysym.sym == SDLK_ESCAPE)
+            input.quit = true;
+    } else if (event.type == SDL_KEYUP && event.key.keysym.sym == SDLK_SPACE) {
+        input.ff_held = false;
+    }
+}

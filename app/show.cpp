@@ -1,0 +1,11 @@
+#include "show.h"
+
+#include <algorithm>
+
+void show_prepare_work(Show& show)
+{
+    const uint32_t* noise = show.pictures[PICTURE_NOISE].argb();
+    std::copy_n(noise, FRAME_PIXELS, show.work_a.begin());
+    std::copy_n(noise, FRAME_PIXELS, show.work_b.begin());
+    show.work_c.fill(0);
+}
