@@ -1,0 +1,146 @@
+// Both programs in a real window on a real X server (Xvfb): they open a
+// window of their size titled "Kirmavo", run frames, and end with status 0
+// on Escape.
+#include "process.h"
+#include "test_data.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <sstream>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string run_tool(const std::vector<std::string>& args, const std::string& display)
+{
+    std::string output;
+    process_run(args, "/", {"DISPLAY=" + display}, &output);
+    return output;
+}
+
+std::string find_tool(const char* name)
+{
+    for (const char* dir : {"/usr/bin", "/usr/local/bin", "/bin"}) {
+        const std::string path = std::string(dir) + "/" + name;
+        if (access(path.c_str(), X_OK) == 0)
+            return path;
+    }
+    return {};
+}
+
+class OnXvfb : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        xvfb_path_ = find_tool("Xvfb");
+        xdotool_ = find_tool("xdotool");
+        import_ = find_tool("import");
+        if (xvfb_path_.empty() || xdotool_.empty())
+            return;
+        // A display number of our own, clear of any other test run.
+        for (int n = 40 + getpid() % 200;; n++) {
+            if (!fs::exists("/tmp/.X11-unix/X" + std::to_string(n)) &&
+                !fs::exists("/tmp/.X" + std::to_string(n) + "-lock")) {
+                display_ = ":" + std::to_string(n);
+                break;
+            }
+        }
+        server_ = process_start({xvfb_path_, display_, "-screen", "0", "800x600x24", "-nolisten", "tcp"}, "/");
+        const std::string socket = "/tmp/.X11-unix/X" + display_.substr(1);
+        for (int i = 0; i < 500 && !fs::exists(socket); i++)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        data_dir_ = test_make_dir();
+        test_write_data(data_dir_);
+    }
+
+    static void TearDownTestSuite()
+    {
+        if (server_.pid > 0) {
+            kill(server_.pid, SIGTERM);
+            process_wait(server_, 5000);
+        }
+        if (!data_dir_.empty())
+            fs::remove_all(data_dir_);
+    }
+
+    void SetUp() override
+    {
+        if (xvfb_path_.empty() || xdotool_.empty())
+            GTEST_SKIP() << "Xvfb and xdotool are needed (the README's test command installs them)";
+    }
+
+    // The id of the window titled exactly "Kirmavo", once it is mapped.
+    std::string wait_for_window()
+    {
+        for (int i = 0; i < 1000; i++) {
+            std::string id = run_tool({xdotool_, "search", "--onlyvisible", "--name", "^Kirmavo$"}, display_);
+            if (!id.empty())
+                return id.substr(0, id.find('\n'));
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return {};
+    }
+
+    std::pair<int, int> window_size(const std::string& id)
+    {
+        std::istringstream shell(run_tool({xdotool_, "getwindowgeometry", "--shell", id}, display_));
+        int width = 0, height = 0;
+        for (std::string line; std::getline(shell, line);) {
+            if (line.rfind("WIDTH=", 0) == 0)
+                width = std::stoi(line.substr(6));
+            if (line.rfind("HEIGHT=", 0) == 0)
+                height = std::stoi(line.substr(7));
+        }
+        return {width, height};
+    }
+
+    void run_and_escape(const std::vector<std::string>& args, int width, int height)
+    {
+        Child demo = process_start(args, data_dir_, {"DISPLAY=" + display_, "SDL_AUDIODRIVER=dummy"});
+        const std::string id = wait_for_window();
+        ASSERT_FALSE(id.empty()) << "no window titled Kirmavo appeared";
+        EXPECT_EQ(window_size(id), std::make_pair(width, height));
+        // Let it run some frames, then look at the screen.
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        if (!import_.empty()) {
+            const std::string shot = data_dir_ + "/shot.png";
+            run_tool({import_, "-window", "root", shot}, display_);
+            EXPECT_GT(fs::file_size(shot), 0u);
+        }
+        run_tool({xdotool_, "windowfocus", "--sync", id}, display_);
+        run_tool({xdotool_, "key", "Escape"}, display_);
+        EXPECT_EQ(process_wait(demo, 20000), 0) << demo.errors;
+    }
+
+    static std::string xvfb_path_, xdotool_, import_, display_, data_dir_;
+    static Child server_;
+};
+
+std::string OnXvfb::xvfb_path_, OnXvfb::xdotool_, OnXvfb::import_, OnXvfb::display_, OnXvfb::data_dir_;
+Child OnXvfb::server_;
+
+TEST_F(OnXvfb, DemoOpensA320x240WindowAndEndsOnEscape)
+{
+    run_and_escape({DEMO_PATH, "-w"}, 320, 240);
+}
+
+TEST_F(OnXvfb, Demo2xOpensA640x480WindowAndEndsOnEscape)
+{
+    run_and_escape({DEMO2X_PATH, "x", "-w"}, 640, 480);
+}
+
+TEST_F(OnXvfb, AProgramNamedWithATrailingWNeedsNoSwitch)
+{
+    const std::string link = data_dir_ + "/demow";
+    fs::create_symlink(DEMO_PATH, link);
+    run_and_escape({link}, 320, 240);
+    fs::remove(link);
+}
+
+} // namespace
