@@ -1,0 +1,45 @@
+// Shared between the player's own files only: write access to the state,
+// the driver calls (an empty slot is skipped, so no device means silence
+// rather than a crash), and the two halves of the effect handling.
+#pragma once
+
+#include <cstdint>
+
+#include "player_state.h"
+#include "sound_driver.h"
+
+PlayerState& pt_state_mut();
+
+// One converted pattern cell: sample 0..31 (0 = none), note 0..84
+// (84 = none), command 0..15, parameter.
+struct Cell {
+    int32_t sample;
+    int32_t note;
+    int32_t command;
+    int32_t param;
+};
+
+// Tick 0 of a row, and every later tick, for channel c whose voice is selected.
+void row_effects(PlayerState& st, int32_t c, const Cell& cell);
+void tick_effects(PlayerState& st, int32_t c, const Cell& cell);
+
+inline void drv_select_voice(int32_t v) {
+    if (sound_driver.select_voice) sound_driver.select_voice(v);
+}
+inline void drv_set_sample(int32_t s) {
+    if (sound_driver.set_voice_sample) sound_driver.set_voice_sample(s);
+}
+inline void drv_set_volume(int32_t v) {
+    if (sound_driver.set_voice_volume) sound_driver.set_voice_volume(v);
+}
+inline void drv_set_pan(int32_t p) {
+    if (sound_driver.set_voice_pan) sound_driver.set_voice_pan(p);
+}
+// Vibrato can swing a very high note below period 0; the voice is held
+// still (period 0) rather than handed a negative period.
+inline void drv_set_period(int32_t p) {
+    if (sound_driver.set_voice_period) sound_driver.set_voice_period(p < 0 ? 0 : p);
+}
+inline void drv_set_offset(uint32_t pos) {
+    if (sound_driver.set_voice_offset) sound_driver.set_voice_offset(pos);
+}

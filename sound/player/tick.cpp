@@ -1,0 +1,110 @@
+#include "tick.h"
+
+#include <cstdlib>
+
+#include "player_internal.h"
+#include "tables.h"
+
+namespace {
+
+PlayerState g_player;
+
+constexpr std::array<uint8_t, kMaxChannels> kInitialPan = {
+    4, 12, 5, 11, 6, 10, 9, 7, 1, 14, 9, 7,  //
+    7, 9,  9, 7,  7, 9,  9, 7, 7, 9,  9, 7, 7, 9, 9, 7, 7, 9, 9, 7,
+};
+
+// Start the next row. Returns false when a pattern delay holds the current
+// row instead: then no channel is processed on this tick.
+bool start_row(PlayerState& st) {
+    Playback& p = st.play;
+    const Song& song = st.song;
+    p.tick = 0;
+
+    bool held = false;
+    for (int32_t c = 0; c < song.channels; ++c) {
+        ChannelState& ch = st.channels[c];
+        if (ch.pattern_delay > 0) {
+            --ch.pattern_delay;
+            held = true;
+        }
+    }
+    if (held) return false;
+
+    ++p.row;
+    if (p.row > 63) {
+        ++p.order_pos;
+        p.row = p.break_row;
+        p.break_row = 0;
+        if (static_cast<uint32_t>(p.order_pos) >= static_cast<uint32_t>(song.song_length))
+            p.order_pos = song.restart;
+    }
+    // A position jump whose row was then pulled back by a pattern loop on a
+    // later channel leaves the order position where B put it, which may be
+    // outside the song (B00 gives -1); such a position continues at the
+    // restart position like any other past the end.
+    if (static_cast<uint32_t>(p.order_pos) >= static_cast<uint32_t>(song.song_length))
+        p.order_pos = song.restart;
+    if (p.row < 0 || p.row > 63) p.row = 0;
+
+    p.playing_order = p.order_pos;
+    p.playing_row = p.row;
+    const uint32_t pattern = song.order[static_cast<uint32_t>(p.order_pos) % kOrderEntries];
+    p.row_offset = song.pattern_offset[pattern] +
+                   static_cast<uint32_t>(p.row * song.channels * 4);
+    return true;
+}
+
+}  // namespace
+
+const PlayerState& pt_state() { return g_player; }
+PlayerState& pt_state_mut() { return g_player; }
+
+void pt_state_reset() {
+    g_player = PlayerState{};
+    g_player.default_pan = kInitialPan;
+}
+
+void pt_reset_player() {
+    PlayerState& st = g_player;
+    for (ChannelState& ch : st.channels) {
+        const int32_t glissando = ch.glissando, pan = ch.pan;
+        ch = ChannelState{};
+        ch.glissando = glissando;
+        ch.pan = pan;
+    }
+    Playback& p = st.play;
+    p.break_row = 0;
+    p.order_pos = -1;
+    p.speed = 6;
+    p.tempo = 125;
+    p.tick = 5;
+    p.row = 63;
+    p.vibrato_wave = 0;
+    p.tremolo_wave = 0;
+    for (int32_t i = 0; i < 64; ++i) {
+        st.ramp_wave[i] = static_cast<int16_t>(255 - 8 * i);
+        st.random_wave[i] = static_cast<int16_t>(std::rand() % 511 - 256);
+    }
+}
+
+void pt_tick() {
+    PlayerState& st = g_player;
+    Playback& p = st.play;
+    if (p.speed != 0) {
+        ++p.tick;
+        if (p.tick >= p.speed && !start_row(st)) return;
+    }
+    const Song& song = st.song;
+    if (song.channels == 0 ||
+        p.row_offset + static_cast<size_t>(song.channels) * 4 > song.image_size)
+        return;
+    const uint8_t* row = song.image + p.row_offset;
+    for (int32_t c = 0; c < song.channels; ++c) {
+        const uint8_t* b = row + 4 * c;
+        const Cell cell{b[0] > 31 ? 0 : b[0], b[1] > kNoNote ? kNoNote : b[1], b[2] & 0x0F, b[3]};
+        drv_select_voice(c);
+        if (p.tick == 0) row_effects(st, c, cell);
+        else tick_effects(st, c, cell);
+    }
+}
