@@ -1,0 +1,156 @@
+// pic07, the emblem, and pic13, its night-time backdrop.
+//
+// pic07 is a striped sun going down behind a skyline over a neon grid: big,
+// bold shapes, because it must survive being painted in 4..36 pixel
+// rectangles (the fly-in), broken into 9-pixel dots (the halftone) and
+// overdrawn by a black silhouette (the mesh) on the right of centre. The
+// sun and sky are bright there, so the silhouette reads.
+//
+// pic13 is the same vista after dark: no sun, a faint horizon and grid. It
+// is the finale's background under pic07's dots and a full-screen fade, so
+// it stays below about a quarter of full brightness.
+//
+// Entry points:
+//   make_pic07()   320x240, opaque
+//   make_pic13()   320x240, opaque
+#include "canvas.h"
+#include "pictures.h"
+#include "rng.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int W = 320, H = 240;
+constexpr int horizon = 162;
+constexpr float sun_x = 160.0f, sun_y = 100.0f, sun_r = 78.0f;
+
+struct Style {
+    bool sun;
+    float sky_k;    // brightness of the sky gradient
+    float grid_k;   // brightness of the grid lines
+    float lights;   // chance of a lit window
+};
+
+Rgb sky_colour(int y, float k)
+{
+    const float t = float(y) / float(horizon);
+    Rgb c = t < 0.5f ? mix(hex(0x0a0628), hex(0x3c1066), t * 2.0f)
+                     : mix(hex(0x3c1066), hex(0xd8386e), (t - 0.5f) * 2.0f);
+    return c * k;
+}
+
+// Skyline: building tops, in columns, seeded; returns the top row of the
+// building at column x (horizon when there is none).
+int skyline_top(int x)
+{
+    // Blocks of 9..22 pixels, taller towards the edges, low in the middle so
+    // the sun's lower half still shows between them.
+    int start = 0, block = 0;
+    Rng rng{707};
+    while (true) {
+        const int width = rng.range(9, 22);
+        if (x < start + width)
+            break;
+        start += width;
+        block++;
+    }
+    const float centre = std::fabs(float(start) + 8.0f - 160.0f) / 160.0f;
+    const float hmax = 14.0f + 40.0f * centre;
+    const int height = int(hmax * (0.45f + 0.55f * hash01(block, 0, 708)));
+    return horizon - height;
+}
+
+void draw_vista(Canvas& cv, const Style& s)
+{
+    for (int y = 0; y < H; y++) {
+        for (int x = 0; x < W; x++) {
+            Rgb c;
+            if (y < horizon) {
+                c = sky_colour(y, s.sky_k);
+                const float star = hash01(x, y, 71);
+                if (y < 110 && star > 0.994f)
+                    c = c + hex(0xc8d0ff) * ((star - 0.994f) * 120.0f * (1.0f - float(y) / 110.0f));
+                if (s.sun) {
+                    const float dx = float(x) + 0.5f - sun_x, dy = float(y) + 0.5f - sun_y;
+                    const float r = std::sqrt(dx * dx + dy * dy);
+                    // Halo, then the disc with its stripes.
+                    c = c + hex(0xff5a8c) * (0.55f * std::exp(-std::max(0.0f, r - sun_r) / 18.0f));
+                    const float v = (float(y) - (sun_y - sun_r)) / (2.0f * sun_r);
+                    Rgb disc = v < 0.5f ? mix(hex(0xfff27a), hex(0xffa23c), v * 2.0f)
+                                        : mix(hex(0xffa23c), hex(0xff2d8a), (v - 0.5f) * 2.0f);
+                    float inside = clamp01(sun_r + 0.5f - r);
+                    const float below = float(y) - (sun_y - 6.0f);
+                    if (below > 0) {
+                        // Stripes every 11 rows, each gap one row wider than the last.
+                        const int k = int(below) / 11;
+                        const float gap = 2.0f + float(k) * 1.2f;
+                        if (std::fmod(below, 11.0f) < gap)
+                            inside = 0;
+                    }
+                    c = mix(c, disc, inside);
+                }
+            } else {
+                // Ground: dark violet, brightening to the horizon, and the
+                // sun's reflection as a soft column.
+                const float t = float(y - horizon) / float(H - horizon);
+                c = mix(hex(0x2a0b3c), hex(0x0b0418), std::sqrt(t)) * s.sky_k;
+                if (s.sun) {
+                    const float dx = (float(x) + 0.5f - sun_x) / 60.0f;
+                    c = c + hex(0xff5a8c) * (0.35f * std::exp(-dx * dx) * (1.0f - t));
+                }
+                // Grid: rows at perspective depths, columns converging on the
+                // vanishing point in the middle of the horizon.
+                const float dy = float(y - horizon) + 6.0f;
+                const float z = 600.0f / dy;
+                const float zdist = std::fabs(z - 8.0f * std::round(z / 8.0f));
+                const float row_line = clamp01(1.0f - zdist * dy * dy / 600.0f / 0.8f);
+                const float gx = (float(x) + 0.5f - 160.0f) * z / 100.0f;
+                const float gdist = std::fabs(gx - 10.0f * std::round(gx / 10.0f));
+                const float col_line = clamp01(1.0f - gdist * 100.0f / z / 0.8f);
+                const float line = std::max(row_line, col_line);
+                c = mix(c, hex(0xff3fd0) * s.grid_k + hex(0x40e0ff) * (0.25f * s.grid_k * (1.0f - t)), line);
+            }
+            cv.over(x, y, c, 1.0f);
+        }
+    }
+    // The skyline, with a lit rim and a few windows.
+    for (int x = 0; x < W; x++) {
+        const int top = skyline_top(x);
+        for (int y = top; y < horizon; y++) {
+            Rgb c = hex(0x1c0a30) * (0.7f + 0.3f * s.sky_k);
+            if (y == top)
+                c = hex(0xff4fa0) * (0.35f + 0.4f * s.sky_k);
+            else if ((x % 4) == 1 && (y - top) % 5 == 3 && hash01(x / 4, y / 5, 72) < s.lights)
+                c = hash01(x, y, 73) < 0.5f ? hex(0xffd070) : hex(0x70e8ff);
+            cv.over(x, y, c, 1.0f);
+        }
+    }
+    // The horizon line burns.
+    for (int x = 0; x < W; x++) {
+        const int top = skyline_top(x);
+        for (int d = -2; d <= 2; d++) {
+            const int y = horizon + d;
+            if (y < top)
+                continue;
+            cv.add(x, y, hex(0xff7ad0) * ((d == 0 ? 0.9f : 0.3f / float(std::abs(d))) * s.grid_k));
+        }
+    }
+}
+
+}  // namespace
+
+Art make_pic07()
+{
+    Canvas cv(W, H);
+    draw_vista(cv, {true, 1.0f, 1.0f, 0.35f});
+    return {W, H, cv.to_argb()};
+}
+
+Art make_pic13()
+{
+    Canvas cv(W, H);
+    draw_vista(cv, {false, 0.28f, 0.22f, 0.12f});
+    return {W, H, cv.to_argb()};
+}
