@@ -47,5 +47,5 @@ int main(int argc, char** argv)
     SDL_WM_SetCaption("Kirmavo", nullptr);
 
     show_prepare_work(show);
-    return main_loop_run(show);
+    return main_loop_run();
 }

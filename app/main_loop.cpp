@@ -1,20 +1,15 @@
 #include "main_loop.h"
 
-#include "clock.h"
 #include "display.h"
 #include "input.h"
 
 #include <SDL.h>
 
-int main_loop_run(Show& show)
+int main_loop_run()
 {
-    (void)show;
     InputState input;
     for (;;) {
-        const int32_t now = int32_t(clock_ms());
-        (void)now;
-        const FrameView canvas = display_begin_frame();
-        (void)canvas;
+        display_begin_frame();
 
         input.quit = false;
         SDL_Event event;

@@ -2,9 +2,7 @@
 // until Escape.
 //
 // Entry points:
-//   main_loop_run(show)   runs the show; returns the exit status (0)
+//   main_loop_run()   runs the show; returns the exit status (0)
 #pragma once
 
-#include "show.h"
-
-int main_loop_run(Show& show);
+int main_loop_run();

@@ -7,9 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <sstream>
-#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -43,18 +43,14 @@ protected:
         import_ = find_tool("import");
         if (xvfb_path_.empty() || xdotool_.empty())
             return;
-        // A display number of our own, clear of any other test run.
-        for (int n = 40 + getpid() % 200;; n++) {
-            if (!fs::exists("/tmp/.X11-unix/X" + std::to_string(n)) &&
-                !fs::exists("/tmp/.X" + std::to_string(n) + "-lock")) {
-                display_ = ":" + std::to_string(n);
-                break;
-            }
-        }
-        server_ = process_start({xvfb_path_, display_, "-screen", "0", "800x600x24", "-nolisten", "tcp"}, "/");
-        const std::string socket = "/tmp/.X11-unix/X" + display_.substr(1);
-        for (int i = 0; i < 500 && !fs::exists(socket); i++)
+        // Xvfb picks a free display itself and writes its number on stdout,
+        // so runs side by side never share a server.
+        server_ = process_start({xvfb_path_, "-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp", "-noreset"}, "/");
+        for (int i = 0; i < 1000 && process_output(server_).find('\n') == std::string::npos; i++)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        const std::string& number = process_output(server_);
+        if (number.find('\n') != std::string::npos)
+            display_ = ":" + number.substr(0, number.find('\n'));
         data_dir_ = test_make_dir();
         test_write_data(data_dir_);
     }
@@ -73,12 +69,13 @@ protected:
     {
         if (xvfb_path_.empty() || xdotool_.empty())
             GTEST_SKIP() << "Xvfb and xdotool are needed (the README's test command installs them)";
+        ASSERT_FALSE(display_.empty()) << "Xvfb did not start";
     }
 
     // The id of the window titled exactly "Kirmavo", once it is mapped.
     std::string wait_for_window()
     {
-        for (int i = 0; i < 1000; i++) {
+        for (int i = 0; i < 500; i++) {
             std::string id = run_tool({xdotool_, "search", "--onlyvisible", "--name", "^Kirmavo$"}, display_);
             if (!id.empty())
                 return id.substr(0, id.find('\n'));
@@ -104,7 +101,11 @@ protected:
     {
         Child demo = process_start(args, data_dir_, {"DISPLAY=" + display_, "SDL_AUDIODRIVER=dummy"});
         const std::string id = wait_for_window();
-        ASSERT_FALSE(id.empty()) << "no window titled Kirmavo appeared";
+        if (id.empty()) {
+            kill(demo.pid, SIGKILL);
+            process_wait(demo, 5000);
+            FAIL() << "no window titled Kirmavo appeared: " << demo.errors;
+        }
         EXPECT_EQ(window_size(id), std::make_pair(width, height));
         // Let it run some frames, then look at the screen.
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
