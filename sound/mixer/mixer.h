@@ -1,0 +1,110 @@
+// The voice mixer: up to 32 voices of signed 8-bit samples, resampled
+// nearest-sample with a 32.32 step and added into interleaved 16-bit stereo
+// with wrap-around (no clipping).
+//
+// Every voice has a pending record, written by the voice operations, and an
+// active record, which is what plays. Each mixer_mix first commits pending
+// into active: everything is copied, except that position and step are taken
+// only when set_voice_offset / set_voice_period set them since the last mix.
+//
+// Entry points:
+//   mixer_init(rate, frames)      the back-end's init slot: mix rate, all voices
+//                                 and samples reset (master volume and voice
+//                                 count kept; frames unused)
+//   mixer_mix(out, frames)        commit, then add `frames` stereo frames into
+//                                 out; out == nullptr advances the voices alike
+//   mixer_fill_driver(d)          puts the nine voice/sample slots into d
+//   mixer_define_sample .. mixer_set_voice_period   the nine slot operations
+//   mixer_set_voice_step(s, f)    like set_voice_period, with the step itself
+//                                 (tests and tools: steps no period gives)
+//   mixer_period_to_step(p, r)    the step a period gives at mix rate r
+//   mixer_gains(v, p, m)          the two channel gains of a voice
+//   mixer_view()                  read-only look at the state (tests, tools)
+//   mixer_reset()                 back to the start-of-program state (tests)
+//
+// Finished one-shots: a voice that plays past the end of a non-looping sample
+// goes silent and stays silent until set_voice_offset next takes a position
+// for it (a note start, a retrigger, a sample offset). Periods, volumes and
+// sample changes alone do not wake it.
+//
+// Units as in sound_driver.h. Not thread-safe: the caller serialises all calls
+// (in the program, under the audio lock).
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+struct SoundDriver;
+
+struct Voice {
+    const int8_t* data = nullptr;  // not owned; points into the loaded module
+    int32_t sample = 0;            // last sample number given; informational
+    int32_t volume = 0;            // 0..64 normally, larger scales linearly
+    uint32_t position_frac = 0;    // 2^32 = one sample
+    uint32_t position = 0;         // index into data
+    uint32_t step_frac = 0;        // per output frame; only the top 24 bits are set
+    uint32_t step = 0;             // whole samples per output frame
+    uint32_t loop_start = 0;
+    uint32_t loop_end = 0;         // last index played before the loop wraps
+    int32_t loop = 0;              // nonzero: loops; zero: plays once up to end
+    uint32_t end = 0;              // sample length; 0 = not mixed
+    int32_t pan = 0;               // 0..255, 255 = all in the first channel
+    int32_t step_changed = 0;      // pending only: take step at the next commit
+    int32_t position_changed = 0;  // pending only: take position at the next commit
+    int32_t finished = 0;          // active only: a one-shot ran out, silent until
+                                   // a position is taken again
+};
+
+struct SampleSlot {
+    const int8_t* data = nullptr;
+    uint32_t end = 0;
+    uint32_t loop_start = 0;
+    uint32_t loop_end = 0;
+    int32_t loop = 0;
+};
+
+constexpr int32_t mixer_voice_max = 32;
+constexpr int32_t mixer_sample_max = 32;
+constexpr int32_t mixer_master_volume_max = 252;
+
+struct VoiceStep {
+    uint32_t step = 0;
+    uint32_t fraction = 0;
+};
+
+struct VoiceGains {
+    uint32_t first = 0;   // weighted by pan
+    uint32_t second = 0;  // weighted by 255 - pan
+};
+
+struct MixerView {
+    const std::array<Voice, mixer_voice_max>& pending;
+    const std::array<Voice, mixer_voice_max>& active;
+    const std::array<SampleSlot, mixer_sample_max>& samples;
+    int32_t selected_voice;
+    int32_t master_volume;
+    int32_t voice_count;
+    int32_t mix_rate;
+};
+
+void mixer_init(int32_t rate, int32_t buffer_frames);
+void mixer_mix(int16_t* out, int32_t frames);
+void mixer_fill_driver(SoundDriver& driver);
+
+int32_t mixer_define_sample(int32_t sample, const int8_t* data, uint32_t end,
+                            uint32_t loop_start, uint32_t loop_end, int32_t loop);
+void mixer_select_voice(int32_t voice);
+void mixer_set_voice_sample(int32_t sample);
+void mixer_set_voice_count(int32_t count);
+void mixer_set_voice_offset(uint32_t position);
+void mixer_set_voice_volume(int32_t volume);
+void mixer_set_voice_pan(int32_t pan);
+void mixer_set_master_volume(int32_t volume);
+void mixer_set_voice_period(int32_t period);
+void mixer_set_voice_step(uint32_t step, uint32_t fraction);
+
+VoiceStep mixer_period_to_step(int32_t period, int32_t rate);
+VoiceGains mixer_gains(int32_t volume, int32_t pan, int32_t master_volume);
+
+MixerView mixer_view();
+void mixer_reset();

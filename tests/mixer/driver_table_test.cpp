@@ -1,0 +1,107 @@
+// The operation table: its start values, which slots each side fills, and
+// the null back-end the tests and tools run on.
+
+#include "mixer.h"
+#include "null_audio.h"
+#include "sound_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+class DriverTable : public ::testing::Test {
+protected:
+    void SetUp() override { sound_driver_reset(); mixer_reset(); }
+    void TearDown() override { sound_driver_reset(); mixer_reset(); }
+};
+
+void back_end_marker() {}
+void back_end_init(int32_t, int32_t) {}
+
+TEST_F(DriverTable, StartsEmptyWithItsDefaults)
+{
+    const SoundDriver& d = sound_driver;
+    EXPECT_STREQ(d.name, "");
+    EXPECT_STREQ(d.error_text, "");
+    EXPECT_EQ(d.output_rate, 44100);
+    EXPECT_EQ(d.buffer_frames, 512);
+    EXPECT_EQ(d.init, nullptr);
+    EXPECT_EQ(d.define_sample, nullptr);
+    EXPECT_FALSE(sound_driver_ready());
+}
+
+TEST_F(DriverTable, MixerFillsItsNineAndLeavesTheBackEndsFour)
+{
+    SoundDriver d;
+    d.init = back_end_init;
+    d.start = d.stop = d.close = back_end_marker;
+    mixer_fill_driver(d);
+    EXPECT_EQ(d.init, back_end_init);
+    EXPECT_EQ(d.start, back_end_marker);
+    EXPECT_EQ(d.stop, back_end_marker);
+    EXPECT_EQ(d.close, back_end_marker);
+    EXPECT_EQ(d.define_sample, mixer_define_sample);
+    EXPECT_EQ(d.select_voice, mixer_select_voice);
+    EXPECT_EQ(d.set_voice_sample, mixer_set_voice_sample);
+    EXPECT_EQ(d.set_voice_count, mixer_set_voice_count);
+    EXPECT_EQ(d.set_voice_offset, mixer_set_voice_offset);
+    EXPECT_EQ(d.set_voice_volume, mixer_set_voice_volume);
+    EXPECT_EQ(d.set_voice_pan, mixer_set_voice_pan);
+    EXPECT_EQ(d.set_master_volume, mixer_set_master_volume);
+    EXPECT_EQ(d.set_voice_period, mixer_set_voice_period);
+
+    SoundDriver only_mixer;
+    mixer_fill_driver(only_mixer);
+    EXPECT_EQ(only_mixer.init, nullptr);
+    EXPECT_EQ(only_mixer.start, nullptr);
+}
+
+TEST_F(DriverTable, NullAudioFillsEverySlot)
+{
+    EXPECT_EQ(null_audio_install(22050, 2048), 1);
+    EXPECT_TRUE(sound_driver_ready());
+    EXPECT_STREQ(sound_driver.name, "null audio");
+    EXPECT_STREQ(sound_driver.error_text, "");
+    EXPECT_EQ(sound_driver.output_rate, 22050);
+    EXPECT_EQ(sound_driver.buffer_frames, 2048);
+    EXPECT_EQ(sound_driver.init, mixer_init);
+    // The device slots do nothing, and say so by leaving the mixer alone.
+    sound_driver.start();
+    sound_driver.stop();
+    sound_driver.close();
+    EXPECT_EQ(mixer_view().mix_rate, 44100);
+    sound_driver.init(22050, 2048);
+    EXPECT_EQ(mixer_view().mix_rate, 22050);
+
+    sound_driver_reset();
+    EXPECT_FALSE(sound_driver_ready());
+    EXPECT_STREQ(sound_driver.name, "");
+}
+
+TEST_F(DriverTable, ThePlayersOpeningSequenceMakesSound)
+{
+    // init, master 64, start, samples, voice count, then a note on voice 1.
+    null_audio_install(44100, 4096);
+    sound_driver.init(44100, sound_driver.buffer_frames);
+    sound_driver.set_master_volume(64);
+    sound_driver.start();
+    int8_t sample[64];
+    std::memset(sample, 100, sizeof sample);
+    EXPECT_EQ(sound_driver.define_sample(1, sample, 64, 0, 64, 1), 1);
+    sound_driver.set_voice_count(4);
+    sound_driver.select_voice(1);
+    sound_driver.set_voice_volume(64);
+    sound_driver.set_voice_pan(255);
+    sound_driver.set_voice_sample(1);
+    sound_driver.set_voice_period(428);
+    sound_driver.set_voice_offset(0);
+    int16_t out[2 * 16] = {};
+    mixer_mix(out, 16);
+    EXPECT_EQ(out[0], 129 * 100);
+    EXPECT_EQ(out[1], 0);
+    EXPECT_EQ(out[30], 129 * 100);
+}
+
+} // namespace
