@@ -1,0 +1,54 @@
+#include "sdl_audio.h"
+
+#include "mixer.h"
+#include "sound_driver.h"
+
+#include <SDL.h>
+
+namespace {
+
+struct SdlAudio {
+    SDL_AudioSpec request{};
+    SDL_AudioSpec granted{};
+};
+
+SdlAudio sdl_audio;
+
+void sdl_audio_nothing() {}
+
+void sdl_audio_close() { SDL_CloseAudio(); }
+
+} // namespace
+
+int32_t sdl_audio_open(int32_t rate, int32_t buffer_frames, SdlAudioCallback callback)
+{
+    sound_driver.output_rate = rate;
+    SDL_AudioSpec& request = sdl_audio.request;
+    request = SDL_AudioSpec{};
+    request.freq = rate;
+    request.format = AUDIO_S16LSB;
+    request.channels = 2;
+    request.samples = Uint16(buffer_frames);
+    request.callback = callback;
+    request.userdata = nullptr;
+    if (SDL_OpenAudio(&request, &sdl_audio.granted) < 0)
+        return 0;
+    sound_driver.buffer_frames = sdl_audio.granted.samples;
+    return 1;
+}
+
+int32_t sdl_audio_install(int32_t rate, int32_t buffer_frames, SdlAudioCallback callback)
+{
+    SoundDriver& d = sound_driver;
+    if (!sdl_audio_open(rate, buffer_frames, callback)) {
+        d.error_text = "SDL audio error";
+        return 0;
+    }
+    d.init = mixer_init;
+    d.start = sdl_audio_nothing; // playing starts when the player un-pauses the device
+    d.stop = sdl_audio_nothing;
+    d.close = sdl_audio_close;
+    mixer_fill_driver(d);
+    d.name = "SDL audio";
+    return 1;
+}
