@@ -6,7 +6,7 @@
 // closed form from sums over the covered bytes; only multiples of 4 are
 // needed, and 4 x 61 = 244 is the brightest that ever helps.
 //
-// The target size falls geometrically from 320 to 120 pixels over the run,
+// The target size falls geometrically from 290 to 128 pixels over the run,
 // which gives a mean of about 300 over the first 500 records and about 130
 // over the last 500: broad strokes first, detail last.
 #include "flyin_fit.h"
@@ -124,8 +124,8 @@ std::vector<FitRect> fit_flyin(std::span<const uint32_t> argb)
     out.reserve(fit_count);
 
     for (int i = 0; i < fit_count; i++) {
-        const double area = 320.0 * std::pow(120.0 / 320.0, double(i) / double(fit_count - 1));
-        const int area_lo = int(area * 0.65), area_hi = int(area * 1.5);
+        const double area = 290.0 * std::pow(128.0 / 290.0, double(i) / double(fit_count - 1));
+        const int area_lo = int(area * 0.75), area_hi = int(area * 1.15);
 
         FitRect best{};
         Trial best_trial;

@@ -1,0 +1,22 @@
+// Reading the generated pictures back for the checks, with plain libpng.
+//
+// Entry points:
+//   read_png(path)     header fields and 0xAARRGGBB pixels (RGBA files only)
+//   data_path(name)    the path of a file in the build's data/ directory
+//   read_file(path)    the bytes of a file (empty when it cannot be read)
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct PngFile {
+    bool ok = false;
+    int width = 0, height = 0, colour_type = -1, bit_depth = 0;
+    std::vector<uint32_t> argb;  // filled for 8-bit RGBA
+    uint32_t at(int x, int y) const { return argb[size_t(y) * size_t(width) + size_t(x)]; }
+};
+
+PngFile read_png(const std::string& path);
+std::string data_path(const std::string& name);
+std::vector<uint8_t> read_file(const std::string& path);
