@@ -2,8 +2,9 @@
 //   p(t) = (sin t + 2 sin 2t, cos t - 2 cos 2t, -sin 3t) x scale,
 // swept by a six-sided tube along its Frenet frame (its curvature never
 // vanishes, and the frame closes exactly at t = 2 pi, so the tube has no
-// seam). Its farthest vertex lies about 3.6 units from the origin: the scene
-// keeps the centre at least 7 units in front of the camera, so no vertex
+// seam). Its farthest vertex lies at most 3 x scale + tube radius = 3.15
+// units from the origin: the scene keeps the centre at least 7 units in
+// front of the camera, so no vertex
 // reaches Z = 0 under any rotation, and 16.16 coordinates times the 4.12
 // matrix stay far inside 32 bits.
 #include "mesh.h"
@@ -14,8 +15,8 @@ namespace {
 
 using V3 = std::array<double, 3>;
 
-constexpr double scale = 0.85;
-constexpr double tube_radius = 0.55;
+constexpr double scale = 0.9;
+constexpr double tube_radius = 0.45;
 constexpr double pi = 3.14159265358979323846;
 
 V3 centre(double t)

@@ -48,12 +48,12 @@ Art tiled(int w, int h, int period, float ring_px, const Ramp& ramp, Rgb gap)
 
 Art make_pic00()
 {
-    const Ramp ramp{hex(0xfff6c8), hex(0xff9ee0), hex(0xc6b0ff)};
-    return tiled(352, 272, 32, 4.0f, ramp, hex(0x9a84e6));
+    const Ramp ramp{hex(0xfff080), hex(0xff80c0), hex(0x80e0ff)};
+    return tiled(352, 272, 32, 4.0f, ramp, hex(0x6040c0));
 }
 
 Art make_pic01()
 {
-    const Ramp ramp{hex(0xe8ffff), hex(0x9cf2ff), hex(0xffc2a0)};
-    return tiled(354, 274, 34, 5.0f, ramp, hex(0xf08ac0));
+    const Ramp ramp{hex(0xc0ffff), hex(0xffff90), hex(0xff70ff)};
+    return tiled(354, 274, 34, 5.0f, ramp, hex(0xffa060));
 }

@@ -36,8 +36,8 @@ struct Style {
 Rgb sky_colour(int y, float k)
 {
     const float t = float(y) / float(horizon);
-    Rgb c = t < 0.5f ? mix(hex(0x0a0628), hex(0x3c1066), t * 2.0f)
-                     : mix(hex(0x3c1066), hex(0xd8386e), (t - 0.5f) * 2.0f);
+    Rgb c = t < 0.5f ? mix(hex(0x160a40), hex(0x4c1680), t * 2.0f)
+                     : mix(hex(0x4c1680), hex(0x9a2070), (t - 0.5f) * 2.0f);
     return c * k;
 }
 
@@ -76,10 +76,12 @@ void draw_vista(Canvas& cv, const Style& s)
                     const float dx = float(x) + 0.5f - sun_x, dy = float(y) + 0.5f - sun_y;
                     const float r = std::sqrt(dx * dx + dy * dy);
                     // Halo, then the disc with its stripes.
-                    c = c + hex(0xff5a8c) * (0.55f * std::exp(-std::max(0.0f, r - sun_r) / 18.0f));
+                    // (weaker behind the disc, so its stripes stay dark).
+                    const float halo = r > sun_r ? 0.55f * std::exp(-(r - sun_r) / 18.0f) : 0.15f;
+                    c = c + hex(0xff5a8c) * halo;
                     const float v = (float(y) - (sun_y - sun_r)) / (2.0f * sun_r);
                     Rgb disc = v < 0.5f ? mix(hex(0xfff27a), hex(0xffa23c), v * 2.0f)
-                                        : mix(hex(0xffa23c), hex(0xff2d8a), (v - 0.5f) * 2.0f);
+                                        : mix(hex(0xffa23c), hex(0xff4a8a), (v - 0.5f) * 2.0f);
                     float inside = clamp01(sun_r + 0.5f - r);
                     const float below = float(y) - (sun_y - 6.0f);
                     if (below > 0) {
@@ -105,10 +107,13 @@ void draw_vista(Canvas& cv, const Style& s)
                 const float dy = float(y - horizon) + 6.0f;
                 const float z = 600.0f / dy;
                 const float zdist = std::fabs(z - 8.0f * std::round(z / 8.0f));
-                const float row_line = clamp01(1.0f - zdist * dy * dy / 600.0f / 0.8f);
+                // Rows closer than 3 pixels to each other fade out towards
+                // the horizon instead of merging into a band.
+                const float spacing = 8.0f * dy * dy / 600.0f;
+                const float row_line = clamp01(1.0f - zdist * dy * dy / 600.0f / 0.8f) * smoothstep(2.0f, 5.0f, spacing);
                 const float gx = (float(x) + 0.5f - 160.0f) * z / 100.0f;
-                const float gdist = std::fabs(gx - 10.0f * std::round(gx / 10.0f));
-                const float col_line = clamp01(1.0f - gdist * 100.0f / z / 0.8f);
+                const float gdist = std::fabs(gx - 3.0f * std::round(gx / 3.0f));
+                const float col_line = clamp01(1.0f - gdist * 100.0f / z / 0.8f) * smoothstep(3.0f, 9.0f, 300.0f / z);
                 const float line = std::max(row_line, col_line);
                 c = mix(c, hex(0xff3fd0) * s.grid_k + hex(0x40e0ff) * (0.25f * s.grid_k * (1.0f - t)), line);
             }

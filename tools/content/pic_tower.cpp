@@ -148,7 +148,7 @@ Art make_pic06()
     middle_tower(cv, 174, 216, false, hex(0xffb060), 612);
     near_facade(cv, 0, 89, true, 621);
     near_facade(cv, 230, 319, false, 622);
-    neon_sign(cv, 68, 46, "KIRMA", hex(0xff2f9a));
+    neon_sign(cv, 68, 40, "KIRMAVO", hex(0xff2f9a));
     neon_sign(cv, 236, 150 - 60, "NIGHT", hex(0x3fe0ff));
     return {W, H, cv.to_argb()};
 }

@@ -3,7 +3,8 @@
 // output). Writes into <dir>:
 //   circles.png   pic00 AND pic01 at one moment, with all credit lines
 //   overlays.png  each overlay over the scene it is shown in
-//   mesh.png      the knot's silhouette over pic07 at four angles
+//   mesh.png      the knot's silhouette over pic07, plain and through the
+//                 halftone, and the finale's dots over pic13
 //   crawl.png     the crawl lines after 400 steps over the static
 //
 // Entry points:
@@ -12,6 +13,7 @@
 #include "pictures.h"
 #include "png_write.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -105,6 +107,61 @@ void plot_dot(Frame& b, int i, uint32_t c)
         b[size_t(n)] = ((b[size_t(n)] >> 1) & 0x7F7F7F) + half;
 }
 
+// The halftone rule: discs on a 9-pixel grid, sized by the cell's bytes.
+Frame halftone(Frame dst, const Frame& src, int strength)
+{
+    int disc[12][12];
+    for (int a = 0; a < 12; a++)
+        for (int b = 0; b < 12; b++) {
+            const double d = std::sqrt(double((a - 6) * (a - 6) + (b - 6) * (b - 6)));
+            disc[a][b] = d > 6.5 ? -1 : int((d + 0.25) * 42.666666666666664);
+        }
+    int ramp[42], level[256];
+    for (int i = 0; i < 42; i++)
+        ramp[i] = 256 * (42 - i) / 42;
+    for (int v = 0; v < 256; v++)
+        level[v] = std::min((v * strength) >> 8, 255);
+    for (int cy = 0, parity = 0; cy < H; cy += 9, parity ^= 1)
+        for (int cx = (9 * parity) / 2; cx < W; cx += 9) {
+            int sum[4] = {0, 0, 0, 0}, n = 0;
+            for (auto [sy, sx] : {std::pair{cy - 6, cx - 6}, {cy - 6, cx}, {cy, cx - 6}, {cy, cx}}) {
+                if (sy < 0 || sx < 0)
+                    continue;
+                for (int k = 0; k < 4; k++)
+                    sum[k] += int((src[size_t(sy * W + sx)] >> (8 * k)) & 255);
+                n++;
+            }
+            for (int a = 0; a < 12; a++) {
+                const int y = cy - 6 + a;
+                if (y < 0)
+                    continue;
+                if (y >= H)
+                    break;
+                for (int b = 0; b < 12; b++) {
+                    const int x = cx - 6 + b;
+                    if (x < 0)
+                        continue;
+                    if (x >= W)
+                        break;
+                    const int D = disc[a][b];
+                    if (D < 0)
+                        continue;
+                    uint32_t& p = dst[size_t(y * W + x)];
+                    for (int k = 0; k < 4; k++) {
+                        const int T = level[sum[k] / n];
+                        int byte = int((p >> (8 * k)) & 255);
+                        if (T >= 7 && D < T)
+                            byte = 255;
+                        else if (T >= 7 && D <= T + 41)
+                            byte = std::min(byte + ramp[D - T], 255);
+                        p = (p & ~(255u << (8 * k))) | uint32_t(byte) << (8 * k);
+                    }
+                }
+            }
+        }
+    return dst;
+}
+
 // The crawl rule, with its own random numbers.
 Frame crawl(Frame buf, const Art& target, int calls)
 {
@@ -174,9 +231,11 @@ int main(int argc, char** argv)
          {layer(tower, p[8]), layer(tower, p[9]), layer(layer(noise, p[11]), p[5]),
           layer(circles2, p[4]), layer(emblem, p[10]), layer(noise, p[3]), p[13].argb, layer(tower, p[13])},
          2);
+    const Frame black(W * H, 0);
     save(dir + "/mesh.png",
-         {silhouette(emblem, 0.0, 0.0), silhouette(emblem, 0.8, 0.0), silhouette(emblem, 1.6, 0.0),
-          silhouette(emblem, 2.4, 0.6)},
+         {silhouette(emblem, 0.0, 0.0), silhouette(emblem, 0.8, 0.0),
+          halftone(black, silhouette(emblem, 1.6, 0.0), 180), halftone(black, silhouette(emblem, 2.4, 0.6), 60),
+          halftone(p[13].argb, emblem, 260), halftone(p[13].argb, emblem, 120)},
          2);
     save(dir + "/crawl.png", {crawl(noise, p[2], 200), crawl(noise, p[2], 500), p[2].argb}, 3);
     return 0;
