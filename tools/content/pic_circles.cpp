@@ -49,7 +49,7 @@ Art tiled(int w, int h, int period, float ring_px, const Ramp& ramp, Rgb gap)
 Art make_pic00()
 {
     const Ramp ramp{hex(0xfff080), hex(0xff80c0), hex(0x80e0ff)};
-    return tiled(352, 272, 32, 4.0f, ramp, hex(0x6040c0));
+    return tiled(352, 272, 32, 4.0f, ramp, hex(0x8060e0));
 }
 
 Art make_pic01()
