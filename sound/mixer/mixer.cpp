@@ -11,7 +11,7 @@
 
 namespace {
 
-// A period counts cycles of this clock (Hz) per output sample of the voice.
+// A period is the number of cycles of this clock (Hz) between two samples.
 constexpr int32_t period_clock = 3546836;
 
 struct MixerState {
@@ -219,9 +219,10 @@ Voice initial_voice()
 
 VoiceStep mixer_period_to_step(int32_t period, int32_t rate)
 {
-    // Period 0 holds the voice still. So does a negative period (vibrato at
-    // the top of the range can reach -3), which would otherwise run the
-    // voice backwards through its data. A rate of 0 or below has no steps.
+    // Period 0 holds the voice still. So does a negative period (vibrato on
+    // the highest notes can reach -3), which would otherwise run the voice
+    // backwards through its data. A rate of 0 or below has no steps (and
+    // would divide by 0).
     if (period <= 0 || rate <= 0)
         return {};
     VoiceStep s;

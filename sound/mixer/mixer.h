@@ -27,6 +27,12 @@
 // for it (a note start, a retrigger, a sample offset). Periods, volumes and
 // sample changes alone do not wake it.
 //
+// Guards beyond the rules: reads stay inside data[0 .. end-1] whatever the
+// loop bounds say (see voice_bounds in mixer.cpp); null data is not mixed;
+// a period of 0 or below holds the voice; sample and voice numbers outside
+// 0..31 are ignored (define_sample then returns 0); a voice count above 32
+// mixes 32, one of 0 or below mixes nothing and commits nothing.
+//
 // Units as in sound_driver.h. Not thread-safe: the caller serialises all calls
 // (in the program, under the audio lock).
 #pragma once

@@ -434,3 +434,38 @@ TEST_F(MixerTest, OutOfRangeNumbersTouchNothing)
 }
 
 } // namespace
+
+namespace {
+
+// The audio pump cuts each device buffer at the ticks: with no voice
+// operation in between, the cuts must not be heard.
+TEST_F(MixerTest, CuttingABufferIntoPiecesChangesNothing)
+{
+    std::vector<int8_t> data(3000);
+    for (size_t i = 0; i < data.size(); ++i)
+        data[i] = int8_t(i * 37 + 11);
+    auto set_up = [&] {
+        sound_driver.init(44100, 4096);
+        sound_driver.define_sample(1, data.data(), 3000, 0, 0, 0);
+        sound_driver.define_sample(2, data.data(), 3000, 500, 3000, 1);
+        sound_driver.define_sample(3, data.data(), 40, 10, 40, 1);
+        sound_driver.set_voice_count(8);
+        const int32_t periods[] = {50, 428, 113, 0, 28, 856, 214, 160};
+        for (int v = 0; v < 8; ++v) {
+            start_voice(v, 1 + v % 3, uint32_t(v * 5), 30 + v, v * 30);
+            sound_driver.set_voice_period(periods[v]);
+        }
+    };
+    set_up();
+    const auto whole = mix(4096);
+    set_up();
+    std::vector<int16_t> pieces(2 * 4096, 0);
+    for (int at = 0, n = 1; at < 4096; at += n, n = n * 3 % 1000 + 1) {
+        n = std::min(n, 4096 - at);
+        mixer_mix(pieces.data() + 2 * at, n);
+    }
+    EXPECT_EQ(pieces, whole);
+    EXPECT_EQ(active(0).finished, 1);  // a one-shot ran out on the way
+}
+
+} // namespace
