@@ -80,6 +80,8 @@ void pt_reset_player() {
     p.tempo = 125;
     p.tick = 5;
     p.row = 63;
+    p.playing_order = 0;
+    p.playing_row = 0;
     p.vibrato_wave = 0;
     p.tremolo_wave = 0;
     for (int32_t i = 0; i < 64; ++i) {
@@ -102,6 +104,8 @@ void pt_tick() {
     const uint8_t* row = song.image + p.row_offset;
     for (int32_t c = 0; c < song.channels; ++c) {
         const uint8_t* b = row + 4 * c;
+        // The converter already keeps sample and note in range; clamping
+        // again costs nothing and keeps any stray byte away from the tables.
         const Cell cell{b[0] > 31 ? 0 : b[0], b[1] > kNoNote ? kNoNote : b[1], b[2] & 0x0F, b[3]};
         drv_select_voice(c);
         if (p.tick == 0) row_effects(st, c, cell);
