@@ -42,7 +42,7 @@ void spire(Canvas& cv)
             const int ring = y % 30;
             if (ring < 2)
                 c = c + hex(0xffc66a) * (ring == 0 ? 0.9f : 0.5f);
-            cv.over(x, y, c, 1.0f);
+            cv.over(x, y, mix(c, hex(0x3a1260), 0.3f), 1.0f);
         }
         // Aircraft lights on short arms, every 80 rows.
         if (y % 80 == 40)
@@ -73,7 +73,8 @@ void middle_tower(Canvas& cv, int x0, int x1, bool lit_right, Rgb window, uint32
             const int edge_x = lit_right ? x1 : x0;
             if (x == edge_x)
                 c = c + hex(0xff3fa8) * 0.55f;
-            cv.over(x, y, c, 1.0f);
+            // Haze: the middle layer sits further back than the facades.
+            cv.over(x, y, mix(c, hex(0x2a1050), 0.22f), 1.0f);
         }
     }
 }

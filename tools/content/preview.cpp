@@ -5,10 +5,12 @@
 //   overlays.png  each overlay over the scene it is shown in
 //   mesh.png      the knot's silhouette over pic07, plain and through the
 //                 halftone, and the finale's dots over pic13
-//   crawl.png     the crawl lines after 400 steps over the static
+//   crawl.png     the crawl lines after 200 and 500 steps over the static
+//   flyin.png     the painting after 500, 1000, 2000 and 3000 landings
 //
 // Entry points:
 //   content_preview <dir>
+#include "flyin_fit.h"
 #include "mesh.h"
 #include "pictures.h"
 #include "png_write.h"
@@ -238,5 +240,15 @@ int main(int argc, char** argv)
           halftone(p[13].argb, emblem, 260), halftone(p[13].argb, emblem, 120)},
          2);
     save(dir + "/crawl.png", {crawl(noise, p[2], 200), crawl(noise, p[2], 500), p[2].argb}, 3);
+    const std::vector<FitRect> rects = fit_flyin(emblem);
+    std::vector<Frame> stages;
+    for (size_t n : {500u, 1000u, 2000u, 3000u}) {
+        const std::vector<uint8_t> paint = paint_flyin(std::span(rects).first(n));
+        Frame f(W * H);
+        for (size_t i = 0; i < f.size(); i++)
+            f[i] = uint32_t(paint[i]) * 0x010101u;
+        stages.push_back(f);
+    }
+    save(dir + "/flyin.png", stages, 2);
     return 0;
 }
