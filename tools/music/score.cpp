@@ -1,0 +1,514 @@
+#include "score.h"
+
+#include <algorithm>
+#include <map>
+#include <string>
+
+#include "pattern_text.h"
+#include "samples.h"
+
+// Sample numbers in the text: 01 kick, 02 snare, 03 hat, 04 crash, 05 bass,
+// 06 pad (minor chord), 07 pad (major chord), 08 lead, 09 pluck, 10 chip,
+// 11 stab, 12 riser, 13 impact. Drums play at C-3, cymbals at B-3.
+// One row is a sixteenth note, a line of text one beat, a pattern 4 bars.
+
+namespace {
+
+const std::map<std::string, std::string> kFragments{
+    // ---- pad: chord samples, written on A (minor) and C (major) --------
+    {"sw_min", "A-1 06 C06 | --- .. A10 *5 | . *10"},  // swell 6 -> 31
+    {"sw_maj", "C-2 07 C06 | --- .. A10 *5 | . *10"},
+    {"pm", "A-1 06 C20 | . *15"},
+    {"pM", "C-2 07 C20 | . *15"},
+    {"pm_lo", "A-1 06 C14 | . *15"},
+    {"pM_lo", "C-2 07 C14 | . *15"},
+    {"pM8", "C-2 07 C20 | . *7"},
+    {"pM_swell", "C-2 07 C10 | --- .. A10 *4 | . *11"},  // 16 -> 36
+    {"pm_final", "A-1 06 C20 | . *23"},
+    {"pad_tail", "--- .. A01 *12 | . *52"},
+
+    // ---- bass: root, fifth and octave only, so any chord can take it ----
+    {"b_riff", R"(
+        A-1 05     | .          | .          | A-1 05 EC3
+        .          | .          | A-2 05 EC4 | .
+        A-1 05     | .          | E-2 05 EC3 | A-1 05 EC3
+        A-2 05     | .          | E-2 05 EC3 | A-1 05 EC2 )"},
+    {"b_riff8", R"(
+        A-1 05     | .          | .          | A-1 05 EC3
+        .          | .          | A-2 05 EC4 | .          )"},
+    {"b_long", "A-1 05 C20 | . *15"},
+    {"b_pump", R"(
+        A-1 05 EC4 | .          | A-2 05 EC4 | .
+        A-1 05 EC4 | .          | A-2 05 EC4 | .
+        A-1 05 EC4 | .          | A-2 05 EC4 | .
+        A-1 05 EC4 | .          | A-2 05 EC4 | .          )"},
+    {"b_pump_stop", R"(
+        A-1 05 EC4 | .          | A-2 05 EC4 | .
+        A-1 05 EC4 | .          | A-2 05 EC4 | .
+        A-1 05 EC4 | .          | A-2 05 EC4 | .
+        --- .. C00 | .          | .          | .          )"},
+    // the credit figure, in unison with the stabs (Am, F, C)
+    {"b_credit", R"(
+        A-1 05 EC3 | .          | A-1 05 EC3 | A-1 05 EC3
+        A-2 05 EC3 | .          | A-1 05 EC3 | .
+        .          | A-1 05 EC3 | A-2 05 EC3 | .
+        A-1 05     | .          | .          | .
+        F-1 05 EC3 | F-1 05 EC3 | .          | .
+        F-2 05 EC3 | .          | .          | .
+        F-1 05     | .          | .          | .
+        .          | .          | F-1 05 EC3 | F-2 05 EC3
+        C-2 05 EC3 | C-2 05 EC3 | .          | C-3 05 EC3
+        .          | .          | .          | .
+        C-2 05     | .          | .          | .
+        .          | .          | G-2 05 EC3 | .          )"},
+    // the fall: an octave of tone portamento under the held lead
+    {"b_fall", "E-2 05 | . *3 | E-1 .. 308 | --- .. 300 *11"},
+    {"b_final", "A-1 05 C28 | . *23"},
+    {"b_tail", "--- .. A01 *12 | . *52"},
+
+    // ---- kick -----------------------------------------------------------
+    {"k_groove", R"(
+        C-3 01     | .          | .          | .
+        .          | .          | .          | C-3 01 C30
+        .          | .          | C-3 01     | .
+        .          | .          | .          | .          )"},
+    {"k_four", "C-3 01 | . *3 | C-3 01 | . *3 | C-3 01 | . *3 | C-3 01 | . *3"},
+    {"k_q8", "C-3 01 | . *3 | C-3 01 | . *3"},
+    {"k_half", "C-3 01 C24 | . *15"},
+    {"k_stop", "C-3 01 | . *3 | C-3 01 | . *3 | C-3 01 | . *3 | . *4"},
+    {"k_tempo", "--- .. F06 | . *63"},
+    {"k_title", "C-3 13 C20 | . *15"},
+    {"k_credit", R"(
+        C-3 01     | .          | .          | C-3 01 C30
+        .          | .          | C-3 01 C30 | .
+        .          | .          | C-3 01     | .
+        .          | .          | .          | .
+        C-3 01     | .          | .          | .
+        .          | .          | .          | .
+        C-3 01 C30 | .          | .          | .
+        .          | .          | .          | .
+        C-3 01     | .          | .          | C-3 01 C30
+        .          | .          | .          | .
+        C-3 01     | .          | .          | .
+        .          | .          | .          | .          )"},
+    {"k_imp", R"(
+        C-3 13     | .          | .          | .
+        .          | .          | .          | C-3 01 C30
+        .          | .          | C-3 01     | .
+        .          | .          | .          | .          )"},
+    // the impact again, bent down by a slide: the mesh falls away
+    {"k_fall", "C-3 13 C30 | --- .. 204 *11 | . *4"},
+    {"k_end", "C-3 13 C30 | . *23"},
+
+    // ---- snare ----------------------------------------------------------
+    {"s_tempo", "--- .. F7D | . *63"},
+    {"s_back", R"(
+        .          | .          | .          | .
+        C-3 02 C38 | .          | .          | .
+        .          | .          | .          | .
+        C-3 02 C30 | .          | .          | C-3 02 C0C )"},
+    {"s_b8", ". *4 | C-3 02 C38 | . *3"},
+    {"s_credit", R"(
+        .          | .          | C-3 02 C30 | .
+        C-3 02 C38 | .          | .          | .
+        .          | C-3 02 C30 | .          | .
+        C-3 02 C30 | .          | .          | .
+        .          | C-3 02 C30 | .          | .
+        C-3 02 C38 | .          | .          | .
+        .          | .          | .          | .
+        C-3 02 C30 | .          | C-3 02 C34 | C-3 02 C38
+        .          | C-3 02 C38 | .          | .
+        C-3 02 C30 | .          | .          | .
+        .          | .          | .          | .
+        C-3 02 C30 | .          | .          | .          )"},
+    {"s_eighths", R"(
+        C-3 02 C14 | .          | C-3 02 C18 | .
+        C-3 02 C2C | .          | C-3 02 C18 | .
+        C-3 02 C14 | .          | C-3 02 C18 | .
+        C-3 02 C2C | .          | C-3 02 C1C | .          )"},
+    {"s_up", R"(
+        C-3 02 C10 | C-3 02 C12 | C-3 02 C14 | C-3 02 C16
+        C-3 02 C18 | C-3 02 C1A | C-3 02 C1C | C-3 02 C1E
+        C-3 02 C20 | C-3 02 C22 | C-3 02 C24 | C-3 02 C26
+        C-3 02 C28 | C-3 02 C2A | C-3 02 C2C | C-3 02 C2E )"},
+    // retriggered (E93: twice a row) and rising, then four rows of silence
+    {"s_roll", R"(
+        C-3 02 C24 | C-3 .. E93 | C-3 02 C28 | C-3 .. E93
+        C-3 02 C2C | C-3 .. E93 | C-3 02 C2E | C-3 .. E93
+        C-3 02 C30 | C-3 .. E93 | C-3 02 C30 | C-3 .. E93
+        .          | .          | .          | .          )"},
+    {"s_fill", R"(
+        .          | .          | .          | .
+        .          | .          | .          | .
+        C-3 02 C18 | .          | C-3 02 C20 | .
+        C-3 02 C28 | C-3 02 C30 | C-3 02 C38 | C-3 02 C40 )"},
+    {"s_flash", R"(
+        C-3 02 C30 | .          | .          | .
+        .          | .          | .          | .
+        C-3 02 C18 | C-3 .. E93 | C-3 02 C1E | C-3 .. E93
+        C-3 02 C24 | C-3 .. E93 | C-3 02 C28 | C-3 .. E93 )"},
+    {"s_end", "C-3 02 C24 | . *23"},
+
+    // ---- hats and cymbals -----------------------------------------------
+    {"h8", "B-3 03 | . | B-3 03 C10 | . | B-3 03 | . | B-3 03 C10 | . | "
+           "B-3 03 | . | B-3 03 C10 | . | B-3 03 | . | B-3 03 C10 | ."},
+    {"h_soft8", "B-3 03 C0C | . | B-3 03 C08 | . | B-3 03 C0C | . | B-3 03 C08 | . | "
+                "B-3 03 C0C | . | B-3 03 C08 | . | B-3 03 C0C | . | B-3 03 C08 | ."},
+    {"h16", R"(
+        B-3 03     | B-3 03 C0A | B-3 03 C14 | B-3 03 C0A
+        B-3 03     | B-3 03 C0A | B-3 03 C14 | B-3 03 C0A
+        B-3 03     | B-3 03 C0A | B-3 03 C14 | B-3 03 C0A
+        B-3 03     | B-3 03 C0A | B-3 03 C14 | B-3 03 C0A )"},
+    {"h16_8", R"(
+        B-3 03     | B-3 03 C0A | B-3 03 C14 | B-3 03 C0A
+        B-3 03     | B-3 03 C0A | B-3 03 C14 | B-3 03 C0A )"},
+    {"h_crash", "B-3 04 | . *15"},
+    {"h_crash16", R"(
+        B-3 04     | .          | .          | .
+        .          | .          | .          | .
+        B-3 03     | B-3 03 C0A | B-3 03 C14 | B-3 03 C0A
+        B-3 03     | B-3 03 C0A | B-3 03 C14 | B-3 03 C0A )"},
+    {"h_crash_soft8", R"(
+        B-3 04     | .          | .          | .
+        .          | .          | .          | .
+        B-3 03 C0C | .          | B-3 03 C08 | .
+        B-3 03 C0C | .          | B-3 03 C08 | .          )"},
+    {"h_crash24", "B-3 04 | . *23"},
+
+    // ---- riser and chip arpeggios (channel 3) ---------------------------
+    {"riser", "C-3 12 | . *31"},  // exactly 32 rows long
+    {"chip_min", "A-2 10 037 | --- .. 037 *15"},
+    {"chip_maj", "C-3 10 047 | --- .. 047 *15"},
+
+    // ---- pluck: broken chords ------------------------------------------
+    {"p8_Am", "A-2 09 | . | C-3 09 | . | E-3 09 | . | C-3 09 | . | "
+              "A-2 09 | . | C-3 09 | . | E-3 09 | . | A-3 09 | ."},
+    {"p8_F", "A-2 09 | . | C-3 09 | . | F-3 09 | . | C-3 09 | . | "
+             "A-2 09 | . | C-3 09 | . | F-3 09 | . | A-3 09 | ."},
+    {"p8_C", "G-2 09 | . | C-3 09 | . | E-3 09 | . | C-3 09 | . | "
+             "G-2 09 | . | C-3 09 | . | E-3 09 | . | G-3 09 | ."},
+    {"p8_G", "G-2 09 | . | B-2 09 | . | D-3 09 | . | B-2 09 | . | "
+             "G-2 09 | . | B-2 09 | . | D-3 09 | . | G-3 09 | ."},
+    {"p8_Dm", "A-2 09 | . | D-3 09 | . | F-3 09 | . | D-3 09 | . | "
+              "A-2 09 | . | D-3 09 | . | F-3 09 | . | A-3 09 | ."},
+    {"bell", "E-3 09 C18 | . *7 | C-3 09 C14 | . *7 | D-3 09 C18 | . *7 | B-2 09 C14 | . *7"},
+    {"p16_Am", R"(
+        A-2 09     | C-3 09 C18 | E-3 09 C1C | A-3 09 C18
+        E-3 09     | C-3 09 C18 | A-2 09 C1C | C-3 09 C18
+        E-3 09     | A-3 09 C18 | E-3 09 C1C | C-3 09 C18
+        A-2 09     | C-3 09 C18 | E-3 09 C1C | G-3 09 C18 )"},
+    {"p16_F", R"(
+        A-2 09     | C-3 09 C18 | F-3 09 C1C | A-3 09 C18
+        F-3 09     | C-3 09 C18 | A-2 09 C1C | C-3 09 C18
+        F-3 09     | A-3 09 C18 | F-3 09 C1C | C-3 09 C18
+        A-2 09     | C-3 09 C18 | F-3 09 C1C | G-3 09 C18 )"},
+    {"p16_C", R"(
+        G-2 09     | C-3 09 C18 | E-3 09 C1C | G-3 09 C18
+        E-3 09     | C-3 09 C18 | G-2 09 C1C | C-3 09 C18
+        E-3 09     | G-3 09 C18 | E-3 09 C1C | C-3 09 C18
+        G-2 09     | C-3 09 C18 | E-3 09 C1C | D-3 09 C18 )"},
+    {"p16_G", R"(
+        G-2 09     | B-2 09 C18 | D-3 09 C1C | G-3 09 C18
+        D-3 09     | B-2 09 C18 | G-2 09 C1C | B-2 09 C18
+        D-3 09     | G-3 09 C18 | D-3 09 C1C | B-2 09 C18
+        G-2 09     | B-2 09 C18 | D-3 09 C1C | F-3 09 C18 )"},
+    {"p16_Dm", R"(
+        A-2 09     | D-3 09 C18 | F-3 09 C1C | A-3 09 C18
+        F-3 09     | D-3 09 C18 | A-2 09 C1C | D-3 09 C18
+        F-3 09     | A-3 09 C18 | F-3 09 C1C | D-3 09 C18
+        A-2 09     | D-3 09 C18 | F-3 09 C1C | E-3 09 C18 )"},
+    {"p16_E", R"(
+        G#2 09     | B-2 09 C18 | E-3 09 C1C | G#3 09 C18
+        E-3 09     | B-2 09 C18 | G#2 09 C1C | B-2 09 C18
+        E-3 09     | G#3 09 C18 | E-3 09 C1C | B-2 09 C18
+        G#2 09     | B-2 09 C18 | E-3 09 C1C | D-3 09 C18 )"},
+    {"p16_E_stop", R"(
+        G#2 09     | B-2 09 C18 | E-3 09 C1C | G#3 09 C18
+        E-3 09     | B-2 09 C18 | G#2 09 C1C | B-2 09 C18
+        E-3 09     | G#3 09 C18 | E-3 09 C1C | B-2 09 C18
+        --- .. C00 | .          | .          | .          )"},
+    {"p8h_G", R"(
+        G-2 09     | B-2 09 C18 | D-3 09 C1C | G-3 09 C18
+        D-3 09     | B-2 09 C18 | G-2 09 C1C | B-2 09 C18 )"},
+    // stabs: one power chord per credit line (Am, F, C)
+    {"st_credit", R"(
+        A-1 11 EC3 | .          | A-1 11 EC3 | A-1 11 EC3
+        A-1 11 EC3 | .          | A-1 11 EC3 | .
+        .          | A-1 11 EC3 | A-1 11 EC3 | .
+        .          | .          | .          | .
+        F-1 11 EC3 | F-1 11 EC3 | .          | .
+        F-1 11 EC3 | .          | .          | .
+        .          | .          | .          | .
+        .          | .          | F-1 11 EC3 | F-1 11 EC3
+        C-2 11 EC3 | C-2 11 EC3 | .          | C-2 11 EC3
+        .          | .          | .          | .
+        .          | .          | .          | .
+        .          | .          | .          | .          )"},
+    {"st_flash", R"(
+        E-1 11 C20 | .          | .          | .
+        E-3 09     | B-2 09 C18 | G#2 09 C1C | B-2 09 C18
+        E-3 09     | G#3 09 C18 | E-3 09 C1C | B-2 09 C18
+        G#2 09     | B-2 09 C18 | E-3 09 C1C | G#3 09 C18 )"},
+    {"st_final", "A-1 11 C28 | . *3 | A-2 09 | . | C-3 09 | . | E-3 09 | . | A-3 09 | . *13"},
+
+    // ---- lead: E40 restarts the vibrato with each note, 442 sways it ----
+    {"t1", R"(
+        A-2 08 E40 | .          | .          | C-3 08 E40
+        .          | .          | E-3 08 E40 | .
+        --- .. 442 | --- .. 442 | --- .. 442 | --- .. 442
+        D-3 08 E40 | .          | C-3 08 E40 | .          )"},
+    {"t2", R"(
+        F-3 08 E40 | .          | --- .. 442 | --- .. 442
+        --- .. 442 | --- .. 442 | E-3 08 E40 | .
+        C-3 08 E40 | .          | --- .. 442 | --- .. 442
+        A-2 08 E40 | .          | --- .. 442 | --- .. 442 )"},
+    {"t3", R"(
+        G-2 08 E40 | .          | .          | C-3 08 E40
+        .          | .          | E-3 08 E40 | .
+        --- .. 442 | --- .. 442 | --- .. 442 | --- .. 442
+        F-3 08 E40 | .          | E-3 08 E40 | .          )"},
+    {"t4", R"(
+        D-3 08 E40 | .          | --- .. 442 | --- .. 442
+        --- .. 442 | --- .. 442 | --- .. 442 | --- .. 442
+        --- .. 442 | --- .. 442 | B-2 08 E40 | .
+        G-2 08 E40 | .          | --- .. 442 | --- .. 442 )"},
+    {"t4b", R"(
+        D-3 08 E40 | .          | --- .. 442 | --- .. 442
+        --- .. 442 | --- .. 442 | E-3 08 E40 | .
+        G-3 08 E40 | .          | --- .. 442 | --- .. 442
+        --- .. 442 | --- .. 442 | --- .. 442 | --- .. 442 )"},
+    {"t5", R"(
+        A-2 08 E40 | .          | .          | C-3 08 E40
+        .          | .          | E-3 08 E40 | .
+        --- .. 442 | --- .. 442 | --- .. 442 | --- .. 442
+        D-3 08 E40 | .          | E-3 08 E40 | .          )"},
+    {"t6", R"(
+        A-3 08 E40 | .          | --- .. 442 | --- .. 442
+        --- .. 442 | --- .. 442 | G-3 08 E40 | .
+        F-3 08 E40 | .          | --- .. 442 | --- .. 442
+        E-3 08 E40 | .          | F-3 08 E40 | .          )"},
+    {"t7", R"(
+        D-3 08 E40 | .          | --- .. 442 | --- .. 442
+        --- .. 442 | --- .. 442 | E-3 08 E40 | .
+        F-3 08 E40 | .          | --- .. 442 | --- .. 442
+        E-3 08 E40 | .          | D-3 08 E40 | .          )"},
+    {"t8", R"(
+        B-2 08 E40 | .          | --- .. 442 | --- .. 442
+        --- .. 443 | --- .. 443 | --- .. 443 | --- .. 443
+        --- .. 443 | --- .. 443 | --- .. 443 | --- .. 443
+        G#2 08 E40 | .          | --- .. 442 | --- .. 442 )"},
+    // the teaser under the title fades away (6xy: vibrato with a fade)
+    {"t_fade", R"(
+        D-3 08 E40 | .          | --- .. 442 | --- .. 601
+        --- .. 400 | --- .. 601 | --- .. 400 | --- .. 601
+        --- .. 400 | --- .. 601 | --- .. 400 | --- .. 601
+        --- .. 400 | --- .. 601 | --- .. 400 | --- .. 601 )"},
+    // the build: one long note a bar, glided into with tone portamento
+    {"r1", "A-2 08 E40 | . | --- .. 442 *14"},
+    {"r2", "B-2 .. 304 | --- .. 300 | --- .. 442 *14"},
+    {"r3", "C-3 .. 304 | --- .. 300 | --- .. 442 *14"},
+    {"r4", "E-3 .. 306 | --- .. 300 | --- .. 442 *14"},
+    {"r5", "F-3 .. 304 | --- .. 300 | --- .. 442 *14"},
+    {"r6", "A-3 .. 306 | --- .. 300 | --- .. 442 *14"},
+    {"r7", "G#3 08 E40 | . | --- .. 443 *14"},
+    {"r8", "B-3 .. 303 | --- .. 300 | --- .. 443 *10 | --- .. C00 | . *3"},
+    // the turn
+    {"u1", "A-2 08 E40 | . *5 | C-3 08 E40 | . | F-3 08 E40 | . | --- .. 442 *6"},
+    {"u2", "E-3 08 E40 | . | --- .. 442 *4 | D-3 08 E40 | . | C-3 08 E40 | . | --- .. 442 *6"},
+    {"u3", "D-3 08 E40 | . | --- .. 442 *4 | E-3 08 E40 | . | F-3 08 E40 | . | --- .. 442 *6"},
+    {"u4", "G#2 08 E40 | . | --- .. 442 *4 | B-2 08 E40 | . | E-3 08 E40 | . | --- .. 442 *6"},
+    // the cadence: G, E, and the last A left to ring
+    {"f_g", "D-3 08 E40 | . | --- .. 442 *2 | B-2 08 E40 | . | --- .. 442 *2"},
+    {"f_e", "B-2 08 E40 | . | --- .. 442 *6 | G#2 08 E40 | . | --- .. 442 *6"},
+    {"f_a", "A-2 08 E40 | . | --- .. 442 *6 | --- .. 443 *16"},
+    {"l_tail", "--- .. 601 *12 | . *52"},
+};
+
+// Per order entry, per channel: fragment references, each "name",
+// "name+N" / "name-N" (transposed by N semitones), "_N" (N empty rows) or
+// "echoN" (N rows filled from the lead, see add_echo).
+struct OrderPlan {
+    const char* scene;
+    const char* ch[kChannels];
+};
+
+const OrderPlan kPlan[] = {
+    {"tower: pad alone, breathing; Am F C G",
+     {"sw_min sw_maj-7 sw_maj sw_maj-5", "_32 bell", "_64", "_64", "s_tempo", "_64", "k_tempo",
+      "_64"}},
+    {"tower: bass and broken chords join",
+     {"sw_min sw_maj-7 sw_maj sw_maj-5", "p8_Am p8_F p8_C p8_G", "_64", "_64", "_64", "_64",
+      "_64", "b_long b_long-4 b_long+3 b_long-2"}},
+    {"title: a boom, the hook, then the riser",
+     {"pm pM-7 pM pM_swell-5", "p8_Am p8_F p8_C p8_G", "h_crash _48", "echo32 riser", "_64",
+      "t1 t2 t3 t_fade", "k_title _48", "b_long b_long-4 b_long+3 b_long-2"}},
+    {"smoke: the beat enters, crashes on the bursts",
+     {"pm pM-7 pM pM-5", "_64", "_64", "h_crash _16 h_crash _16", "s_back s_back s_back s_back",
+      "_64", "k_groove k_groove k_groove k_groove", "b_riff b_riff-4 b_riff+3 b_riff-2"}},
+    {"smoke: hats and chords",
+     {"pm pM-7 pM pM-5", "p8_Am p8_F p8_C p8_G", "h8 h8 h8 h8", "h_crash _16 h_crash _16",
+      "s_back s_back s_back s_back", "_64", "k_groove k_groove k_groove k_groove",
+      "b_riff b_riff-4 b_riff+3 b_riff-2"}},
+    {"circles: the full groove",
+     {"pm pM-7 pM pM-5", "p16_Am p16_F p16_C p16_G", "h_crash16 h16 h16 h16",
+      "chip_min chip_maj-7 chip_maj chip_maj-5", "s_back s_back s_back s_back", "_64",
+      "k_groove k_groove k_groove k_groove", "b_riff b_riff-4 b_riff+3 b_riff-2"}},
+    {"circles: the band hits the credit lines",
+     {"pm_lo pM_lo-7 pM_lo pM-5", "st_credit p16_G", "h_crash_soft8 h_soft8 h_soft8 h16",
+      "_48 chip_maj-5", "s_credit s_back", "_64", "k_credit k_groove", "b_credit b_riff-2"}},
+    {"painting: the build, F G Am C",
+     {"pM-7 pM-5 pm pM", "p8_F p8_G p8_Am p8_C", "h8 h8 h8 h8", "echo64",
+      "s_back s_back s_back s_eighths", "r1 r2 r3 r4", "k_four k_four k_four k_four",
+      "b_riff-4 b_riff-2 b_riff b_riff+3"}},
+    {"painting: Dm F, then E under the riser, a roll and a stop",
+     {"pm+5 pM-7 pM_swell-8 pM-8", "p16_Dm p16_F p16_E p16_E_stop", "h16 h16 h_crash16 h16",
+      "echo32 riser", "s_eighths s_eighths s_up s_roll", "r5 r6 r7 r8",
+      "k_four k_four k_four k_stop", "b_pump+5 b_pump-4 b_pump-5 b_pump_stop-5"}},
+    {"fade: the turn, F C Dm E",
+     {"sw_maj-7 sw_maj sw_min+5 sw_maj-8", "chip_maj-7 chip_maj chip_min+5 chip_maj-8",
+      "_32 h_soft8 h_soft8", "echo64", "_48 s_fill", "u1 u2 u3 u4",
+      "k_half k_half k_half k_half", "b_long-4 b_long+3 b_long+5 b_long-5"}},
+    {"mesh: the theme, Am F C G",
+     {"pm pM-7 pM pM-5", "p8_Am p8_F p8_C p8_G", "h_crash16 h16 h16 h16", "echo64",
+      "s_back s_back s_back s_back", "t1 t2 t3 t4", "k_groove k_groove k_groove k_groove",
+      "b_riff b_riff-4 b_riff+3 b_riff-2"}},
+    {"mesh: the theme's answer, the bounce, the fall; Am F Dm E",
+     {"pm pM-7 pm+5 pM_swell-8", "p8_Am p8_F p8_Dm _16", "h_crash16 h16 h16 _16", "echo64",
+      "s_back s_back s_back _16", "t5 t6 t7 t8", "k_imp k_groove k_groove k_fall",
+      "b_riff b_riff-4 b_riff+5 b_fall"}},
+    {"crawl: the reprise",
+     {"pm pM-7 pM pM-5", "p16_Am p16_F p16_C p16_G", "h_crash16 h16 h16 h16", "echo64",
+      "s_back s_back s_back s_back", "t1 t2 t3 t4b", "k_groove k_groove k_groove k_groove",
+      "b_riff b_riff-4 b_riff+3 b_riff-2"}},
+    {"finale: F G E, the flash, and A minor to ring",
+     {"pM-7 pM8-5 pM_swell-8 pm_final", "p16_F p8h_G st_flash st_final",
+      "h16 h16_8 h_crash16 h_crash24", "echo64", "s_back s_b8 s_flash s_end", "t6 f_g f_e f_a",
+      "k_groove k_q8 k_four k_end", "b_riff-4 b_riff8-2 b_pump-5 b_final"}},
+    {"tail: everything fades (never heard in the show)",
+     {"pad_tail", "_64", "_64", "echo64", "_64", "l_tail", "_64", "b_tail"}},
+};
+
+std::vector<Cell> expand(std::string_view ref, std::vector<bool>& echo_rows) {
+    auto digits = [&](std::string_view s) {
+        int n = 0;
+        for (char c : s) {
+            if (c < '0' || c > '9') throw TextError("bad fragment reference " + std::string(ref));
+            n = n * 10 + (c - '0');
+        }
+        return n;
+    };
+    if (ref.starts_with("_")) {
+        int n = digits(ref.substr(1));
+        echo_rows.insert(echo_rows.end(), n, false);
+        return std::vector<Cell>(n);
+    }
+    if (ref.starts_with("echo")) {
+        int n = digits(ref.substr(4));
+        echo_rows.insert(echo_rows.end(), n, true);
+        return std::vector<Cell>(n);
+    }
+    size_t sign = ref.find_first_of("+-");
+    int transpose = 0;
+    std::string name(ref.substr(0, sign));
+    if (sign != std::string_view::npos) {
+        transpose = digits(ref.substr(sign + 1));
+        if (ref[sign] == '-') transpose = -transpose;
+    }
+    auto it = kFragments.find(name);
+    if (it == kFragments.end()) throw TextError("no fragment named " + name);
+    try {
+        auto cells = parse_track(it->second, transpose);
+        echo_rows.insert(echo_rows.end(), cells.size(), false);
+        return cells;
+    } catch (const TextError& e) {
+        throw TextError(name + ": " + e.what());
+    }
+}
+
+std::vector<std::string_view> words_of(std::string_view s) {
+    std::vector<std::string_view> out;
+    size_t i = 0;
+    while (i < s.size()) {
+        while (i < s.size() && s[i] == ' ') ++i;
+        size_t j = s.find(' ', i);
+        if (j == std::string_view::npos) j = s.size();
+        if (j > i) out.push_back(s.substr(i, j - i));
+        i = j;
+    }
+    return out;
+}
+
+constexpr int kEchoDelay = 3;         // rows: a dotted eighth
+constexpr int kEchoPercent = 45;      // of the lead's volume
+constexpr int kLeadChannel = 5;
+constexpr int kEchoChannel = 3;
+
+// The echo channel repeats the lead three rows later and quieter: notes
+// keep their pitch and glides, the volume is written out with C, fades
+// (6xy) become plain volume slides and the vibrato stays with the lead.
+void add_echo(Song& song, const std::vector<std::vector<bool>>& echo_rows) {
+    int lead_volume = 0;
+    std::vector<Cell> delayed;  // the lead, row by row, as the echo will play it
+    for (const Pattern& p : song.patterns) {
+        for (const auto& row : p.rows) {
+            Cell c = row[kLeadChannel];
+            if (c.sample) lead_volume = song.samples[c.sample - 1].volume;
+            if (c.cmd == 0xC) lead_volume = c.param;
+            Cell e;
+            e.note = c.note;
+            e.sample = c.sample;
+            if (c.cmd == 0x3) {
+                e.cmd = 0x3;
+                e.param = c.param;
+            } else if (c.cmd == 0x6) {
+                e.cmd = 0xA;
+                e.param = c.param;
+            }
+            if (c.sample || c.cmd == 0xC) {
+                e.cmd = 0xC;
+                e.param = static_cast<uint8_t>((lead_volume * kEchoPercent + 50) / 100);
+            }
+            delayed.push_back(e);
+        }
+    }
+    for (size_t order = 0; order < song.patterns.size(); ++order) {
+        for (int r = 0; r < kRows; ++r) {
+            if (!echo_rows[order][r]) continue;
+            long from = long(order) * kRows + r - kEchoDelay;
+            song.patterns[order].rows[r][kEchoChannel] = from >= 0 ? delayed[from] : Cell{};
+        }
+    }
+}
+
+}  // namespace
+
+Song build_song() {
+    Song song;
+    song.title = "kirmavo";
+    song.samples = make_samples();
+    std::vector<std::vector<bool>> echo_rows;
+    for (const OrderPlan& plan : kPlan) {
+        Pattern p;
+        std::vector<bool> echo_here(kRows, false);
+        for (int c = 0; c < kChannels; ++c) {
+            std::vector<Cell> track;
+            std::vector<bool> echo;
+            for (auto ref : words_of(plan.ch[c])) {
+                auto cells = expand(ref, echo);
+                track.insert(track.end(), cells.begin(), cells.end());
+            }
+            if (track.size() != kRows)
+                throw TextError(std::string(plan.scene) + ": channel " + std::to_string(c) + " has " +
+                                std::to_string(track.size()) + " rows");
+            for (int r = 0; r < kRows; ++r) p.rows[r][c] = track[r];
+            if (c == kEchoChannel) echo_here = echo;
+            else if (std::find(echo.begin(), echo.end(), true) != echo.end())
+                throw TextError(std::string(plan.scene) + ": echo outside its channel");
+        }
+        song.orders.push_back(static_cast<uint8_t>(song.patterns.size()));
+        song.patterns.push_back(p);
+        echo_rows.push_back(echo_here);
+    }
+    add_echo(song, echo_rows);
+    return song;
+}

@@ -1,0 +1,60 @@
+// The in-memory song: what the score builds, the checks inspect and the
+// writer turns into bytes.
+//
+// Entry points:
+//   Cell, Pattern, SampleDef, Song          plain records
+//   note_period(note)                       finetune-0 period of a note column
+//   note_name(note)                         "C-2", "G#1", "---"
+//   kChannelPan[c]                          the pan our player gives channel c
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+constexpr int kChannels = 8;
+constexpr int kRows = 64;
+constexpr uint8_t kNoNote = 84;
+// Notes are columns of the finetune-0 period row, 0 = period 3424. The
+// classic three octaves (C-1 = 856 .. B-3 = 113) are columns 24..59; the
+// score stays inside them so every player agrees on the pitch.
+constexpr int kFirstNote = 24;
+constexpr int kLastNote = 59;
+
+struct Cell {
+    uint8_t note = kNoNote;  // column, or kNoNote
+    uint8_t sample = 0;      // 1..31, 0 = none
+    uint8_t cmd = 0;         // 0..15
+    uint8_t param = 0;
+    bool operator==(const Cell&) const = default;
+};
+
+struct Pattern {
+    std::array<std::array<Cell, kChannels>, kRows> rows{};  // rows[row][channel]
+};
+
+struct SampleDef {
+    std::string name;
+    std::vector<int8_t> data;   // even length
+    int volume = 64;            // header default volume
+    uint32_t loop_start = 0;    // bytes
+    uint32_t loop_length = 0;   // bytes; 0 = one-shot
+    bool pitched = false;       // carries a note of the key (drums do not)
+    std::vector<int> chord{0};  // semitones sounding above the played note
+};
+
+struct Song {
+    std::string title;
+    std::vector<SampleDef> samples;  // samples[0] is sample number 1
+    std::vector<Pattern> patterns;
+    std::vector<uint8_t> orders;
+    uint8_t restart = 0;
+};
+
+// Pan handed to the mixer at every sample start on channel c (16 x the
+// player's default pan table), 0 = all right, 255 = all left.
+constexpr std::array<int, kChannels> kChannelPan{64, 192, 80, 176, 96, 160, 144, 112};
+
+int note_period(int note);
+std::string note_name(int note);

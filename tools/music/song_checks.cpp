@@ -1,0 +1,165 @@
+#include "song_checks.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+constexpr int kSpeed = 6;
+
+bool starts_note(const Cell& c) {
+    bool porta = c.cmd == 0x3 || c.cmd == 0x5;
+    bool delayed = c.cmd == 0xE && (c.param >> 4) == 0xD;
+    return c.note != kNoNote && !porta && !delayed;
+}
+
+}  // namespace
+
+std::vector<PlayRow> play_rows(const Song& song, int orders) {
+    std::vector<PlayRow> rows;
+    for (int o = 0; o < orders && o < int(song.orders.size()); ++o)
+        for (int r = 0; r < kRows; ++r)
+            rows.push_back({o, r, &song.patterns[song.orders[o]].rows[r]});
+    return rows;
+}
+
+std::vector<KeyViolation> key_violations(const Song& song, unsigned pitch_classes) {
+    std::vector<KeyViolation> out;
+    int sample[kChannels] = {};
+    int note[kChannels];
+    std::fill(std::begin(note), std::end(note), int(kNoNote));
+    for (const PlayRow& pr : play_rows(song, int(song.orders.size()))) {
+        for (int c = 0; c < kChannels; ++c) {
+            const Cell& cell = (*pr.cells)[c];
+            if (cell.sample) sample[c] = cell.sample;
+            if (cell.note != kNoNote) note[c] = cell.note;
+            if (!sample[c] || note[c] == kNoNote) continue;
+            const SampleDef& s = song.samples[sample[c] - 1];
+            if (!s.pitched) continue;
+            bool sounding = cell.note != kNoNote || (cell.cmd == 0 && cell.param);
+            if (!sounding) continue;
+            std::vector<int> steps{0};
+            if (cell.cmd == 0 && cell.param) {
+                steps.push_back(cell.param >> 4);
+                steps.push_back(cell.param & 15);
+            }
+            for (int step : steps)
+                for (int tone : s.chord) {
+                    int pc = ((note[c] + step + tone) % 12 + 12) % 12;
+                    if (!(pitch_classes >> pc & 1)) out.push_back({pr.order, pr.row, c, note[c] + step + tone});
+                }
+        }
+    }
+    return out;
+}
+
+std::pair<int, int> voice_gain(int volume, int pan) {
+    const unsigned master = 64;
+    unsigned v = unsigned(volume), p = unsigned(pan);
+    return {int(((master * v * p) >> 7) / 63), int(((master * v * (255 - p)) >> 7) / 63)};
+}
+
+int sample_peak(const SampleDef& s) {
+    int peak = 0;
+    for (int8_t v : s.data) peak = std::max(peak, std::abs(int(v)));
+    return peak;
+}
+
+// Follows every channel through the ticks of each row as our player drives
+// it (sample default volume, C, slides, fine steps, cuts, retriggers) and
+// adds the worst case of every voice: its loudest volume in the row times
+// the largest sample value it can reach in that row. A looped sample can
+// reach its whole data; a one-shot only the stretch that its playback rate
+// covers since the note started (nothing once it has played out).
+LevelBound level_bound(const Song& song, int orders) {
+    constexpr long kRowFrames = kSpeed * 882;
+    struct Voice {
+        int sample = 0, volume = 0, level = 0;
+        long start = 0;                  // frame of the last note start
+        int low_period = 0, high_period = 0;  // since that start
+    } v[kChannels];
+    LevelBound worst;
+    long frame = 0;
+    for (const PlayRow& pr : play_rows(song, orders)) {
+        long first = 0, second = 0;
+        for (int c = 0; c < kChannels; ++c) {
+            const Cell& cell = (*pr.cells)[c];
+            Voice& ch = v[c];
+            int x = cell.param >> 4, y = cell.param & 15;
+            int loudest = 0;
+            bool restarted = false;
+            for (int tick = 0; tick < kSpeed; ++tick) {
+                if (tick == 0) {
+                    if (cell.sample) {
+                        ch.sample = cell.sample;
+                        ch.volume = song.samples[cell.sample - 1].volume;
+                        if (cell.cmd != 0xC) ch.level = ch.volume;
+                    }
+                    if (starts_note(cell)) {
+                        ch.start = frame;
+                        ch.low_period = ch.high_period = note_period(cell.note);
+                    }
+                    if (cell.cmd == 0xC) ch.volume = ch.level = cell.param;
+                    if (cell.cmd == 0xE && x == 0xA && ch.volume <= 63) ch.level = ++ch.volume;
+                    if (cell.cmd == 0xE && x == 0xB && ch.volume >= 1) ch.level = --ch.volume;
+                } else {
+                    if (cell.cmd == 0xA || cell.cmd == 0x5 || cell.cmd == 0x6) {
+                        ch.volume = std::clamp(x ? ch.volume + x : ch.volume - y, 0, 64);
+                        ch.level = ch.volume;
+                    }
+                    if (cell.cmd == 0xE && x == 0x9 && y && cell.note != kNoNote && tick % y == 0) {
+                        ch.level = ch.volume;
+                        restarted = true;
+                    }
+                    if (cell.cmd == 0xE && x == 0xC && tick == y) ch.level = 0;
+                    if (cell.cmd == 0x1) ch.low_period = std::max(27, ch.low_period - cell.param);
+                    if (cell.cmd == 0x2) ch.high_period = std::min(3628, ch.high_period + cell.param);
+                }
+                loudest = std::max(loudest, ch.level);
+            }
+            if (!ch.sample || !ch.low_period) continue;
+            const SampleDef& s = song.samples[ch.sample - 1];
+            long from = 0, to = long(s.data.size());
+            if (!s.loop_length && !restarted) {
+                // samples a frame: 3546836 / (period x 44100), a little generously
+                double fast = 3546836.0 / ch.low_period / 44100, slow = 3546836.0 / ch.high_period / 44100;
+                from = long((frame - ch.start) * slow) - 2;
+                to = long((frame + kRowFrames - ch.start) * fast) + 3;
+                from = std::clamp(from, 0L, long(s.data.size()));
+                to = std::clamp(to, 0L, long(s.data.size()));
+            }
+            int peak = 0;
+            for (long i = from; i < to; ++i) peak = std::max(peak, std::abs(int(s.data[i])));
+            auto [g1, g2] = voice_gain(loudest, kChannelPan[c]);
+            first += long(g1) * peak;
+            second += long(g2) * peak;
+        }
+        if (std::max(first, second) > std::max(worst.first, worst.second)) {
+            worst.order = pr.order;
+            worst.row = pr.row;
+        }
+        worst.first = std::max(worst.first, first);
+        worst.second = std::max(worst.second, second);
+        frame += kRowFrames;
+    }
+    return worst;
+}
+
+std::vector<NoteStart> note_starts(const Song& song, int pos) {
+    std::vector<NoteStart> out;
+    int sample[kChannels] = {};
+    int volume[kChannels] = {};
+    for (const PlayRow& pr : play_rows(song, pos / 100 + 1)) {
+        for (int c = 0; c < kChannels; ++c) {
+            const Cell& cell = (*pr.cells)[c];
+            if (cell.sample) {
+                sample[c] = cell.sample;
+                volume[c] = song.samples[cell.sample - 1].volume;
+            }
+            if (cell.cmd == 0xC) volume[c] = cell.param;
+            if (pr.order * 100 + pr.row == pos && starts_note(cell) && sample[c])
+                out.push_back({c, sample[c], volume[c]});
+        }
+    }
+    return out;
+}
