@@ -11,3 +11,11 @@ void input_apply(InputState& input, const SDL_Event& event)
         input.ff_held = false;
     }
 }
+
+FastForward input_fast_forward(const InputState& input, int32_t now, int32_t last_step)
+{
+    if (!input.ff_held)
+        return {last_step, false};
+    const int32_t step = now / 10;
+    return {step, step != last_step};
+}

@@ -4,7 +4,9 @@
 #include "assets.h"
 #include "command_line.h"
 #include "display.h"
+#include "loader.h"
 #include "main_loop.h"
+#include "player_clock.h"
 #include "show.h"
 
 #include <SDL.h>
@@ -46,6 +48,15 @@ int main(int argc, char** argv)
     SDL_ShowCursor(SDL_DISABLE);
     SDL_WM_SetCaption("Kirmavo", nullptr);
 
+    // The show runs whether or not a device opened or the module was taken.
+    pt_open_audio(44100, 4096);
+    pt_load_module(module_data.data(), size_t(module_size));
+
     show_prepare_work(show);
+    pt_start(50);
+    // -1 until the first poll, which gives 0 while no row has been heard yet.
+    pt_poll_position();
+    while (uint32_t(pt_get_position()) > 100)
+        pt_poll_position();
     return main_loop_run();
 }

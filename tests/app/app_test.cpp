@@ -70,6 +70,24 @@ TEST(Input, SpaceHoldsFastForwardAndEscapeQuits)
     EXPECT_TRUE(input.quit);
 }
 
+TEST(Input, FastForwardJumpsOncePerTenMillisecondStep)
+{
+    InputState input;
+    EXPECT_EQ(input_fast_forward(input, 12345, 77).step, 77);
+    EXPECT_FALSE(input_fast_forward(input, 12345, 77).jump);
+
+    input.ff_held = true;
+    int32_t step = 0, jumps = 0;
+    // Frames every 20 ms jump every frame; frames within one step jump once.
+    for (int32_t now : {1000, 1020, 1040, 1041, 1045, 1049, 1050}) {
+        const FastForward ff = input_fast_forward(input, now, step);
+        jumps += ff.jump;
+        step = ff.step;
+    }
+    EXPECT_EQ(jumps, 4);
+    EXPECT_EQ(step, 105);
+}
+
 Picture picture(int32_t kind, int32_t width, int32_t height, int32_t depth = 8)
 {
     Picture pic;

@@ -35,19 +35,54 @@ void write_mesh(const std::string& path)
             put_be32(out, i);
 }
 
-// Four channels, one empty pattern played once: the header, then 1024 zero
-// bytes of pattern, and no samples.
-void write_module(const std::string& path)
+struct Cell {
+    int sample = 0, period = 0, command = 0, parameter = 0;
+};
+
+void put_cell(std::vector<char>& image, int pattern, int row, int channel, Cell cell)
 {
-    std::vector<char> image(1084 + 1024, 0);
+    const size_t at = 1084 + size_t(pattern) * 1024 + size_t(row) * 16 + size_t(channel) * 4;
+    image[at + 0] = char((cell.sample & 0xF0) | (cell.period >> 8));
+    image[at + 1] = char(cell.period & 0xFF);
+    image[at + 2] = char((cell.sample & 0x0F) << 4 | cell.command);
+    image[at + 3] = char(cell.parameter);
+}
+
+// A four-channel "M.K." module, as a tracker saves it.
+void write_module(const std::string& path, TestSong song)
+{
+    const int patterns = song == TestSong::quick ? 3 : 1;
+    const int sample_bytes = 64;
+    std::vector<char> image(1084 + size_t(patterns) * 1024, 0);
     const char title[] = "test";
     std::copy(title, title + 4, image.begin());
-    image[950] = 1; // song length
-    image[951] = 0; // restart
+    image[950] = 14; // song length
+    image[951] = 0;  // restart
+    if (song == TestSong::quick) {
+        // Sample 1: 64 bytes of square wave, looped whole, volume 48.
+        char* header = &image[20];
+        header[22] = 0;
+        header[23] = sample_bytes / 2; // length in words
+        header[25] = 48;
+        header[28] = 0;
+        header[29] = sample_bytes / 2; // loop length in words
+        // Entry 0 plays pattern 0, 1..12 pattern 1, 13 pattern 2.
+        for (int order = 1; order < 13; order++)
+            image[952 + size_t(order)] = 1;
+        image[952 + 13] = 2;
+        put_cell(image, 0, 0, 0, {0, 0, 0xF, 1});    // speed 1
+        put_cell(image, 0, 0, 1, {0, 0, 0xF, 255});  // tempo 255
+        for (int pattern = 0; pattern < 2; pattern++)
+            put_cell(image, pattern, 0, 2, {0, 0, 0xD, 0}); // on to the next entry
+        put_cell(image, 2, 0, 3, {1, 428, 0, 0});
+    }
     image[1080] = 'M';
     image[1081] = '.';
     image[1082] = 'K';
     image[1083] = '.';
+    if (song == TestSong::quick)
+        for (int i = 0; i < sample_bytes; i++)
+            image.push_back(char(i % 16 < 8 ? 100 : -100));
     std::ofstream(path, std::ios::binary).write(image.data(), std::streamsize(image.size()));
 }
 
@@ -70,7 +105,7 @@ std::string test_make_dir()
     return name;
 }
 
-void test_write_data(const std::string& dir)
+void test_write_data(const std::string& dir, TestSong song)
 {
     const std::string data = dir + "/data";
     std::filesystem::create_directories(data);
@@ -87,5 +122,5 @@ void test_write_data(const std::string& dir)
             throw std::runtime_error("png_write_rgba");
     }
     write_mesh(data + "/mesh.bare");
-    write_module(data + "/music.mod");
+    write_module(data + "/music.mod", song);
 }

@@ -1,6 +1,7 @@
 // Both programs in a real window on a real X server (Xvfb): they open a
-// window of their size titled "Kirmavo", run frames, and end with status 0
-// on Escape.
+// window of their size titled "Kirmavo", run frames, end with status 0 on
+// Escape, and end by themselves once the music has passed its last position,
+// with a sound device or without one.
 #include "process.h"
 #include "test_data.h"
 
@@ -8,7 +9,9 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <thread>
 #include <unistd.h>
@@ -53,6 +56,8 @@ protected:
             display_ = ":" + number.substr(0, number.find('\n'));
         data_dir_ = test_make_dir();
         test_write_data(data_dir_);
+        quick_dir_ = test_make_dir();
+        test_write_data(quick_dir_, TestSong::quick);
     }
 
     static void TearDownTestSuite()
@@ -63,6 +68,8 @@ protected:
         }
         if (!data_dir_.empty())
             fs::remove_all(data_dir_);
+        if (!quick_dir_.empty())
+            fs::remove_all(quick_dir_);
     }
 
     void SetUp() override
@@ -99,7 +106,7 @@ protected:
 
     void run_and_escape(const std::vector<std::string>& args, int width, int height)
     {
-        Child demo = process_start(args, data_dir_, {"DISPLAY=" + display_, "SDL_AUDIODRIVER=dummy"});
+        Child demo = start(args, data_dir_, "dummy");
         const std::string id = wait_for_window();
         if (id.empty()) {
             kill(demo.pid, SIGKILL);
@@ -119,11 +126,21 @@ protected:
         EXPECT_EQ(process_wait(demo, 20000), 0) << demo.errors;
     }
 
-    static std::string xvfb_path_, xdotool_, import_, display_, data_dir_;
+    // Starts a program in `dir` on this server; `audio` is an SDL audio driver.
+    Child start(const std::vector<std::string>& args, const std::string& dir, const std::string& audio,
+                const std::vector<std::string>& env = {})
+    {
+        std::vector<std::string> all = {"DISPLAY=" + display_, "SDL_AUDIODRIVER=" + audio};
+        all.insert(all.end(), env.begin(), env.end());
+        return process_start(args, dir, all);
+    }
+
+    static std::string xvfb_path_, xdotool_, import_, display_, data_dir_, quick_dir_;
     static Child server_;
 };
 
-std::string OnXvfb::xvfb_path_, OnXvfb::xdotool_, OnXvfb::import_, OnXvfb::display_, OnXvfb::data_dir_;
+std::string OnXvfb::xvfb_path_, OnXvfb::xdotool_, OnXvfb::import_, OnXvfb::display_, OnXvfb::data_dir_,
+    OnXvfb::quick_dir_;
 Child OnXvfb::server_;
 
 TEST_F(OnXvfb, DemoOpensA320x240WindowAndEndsOnEscape)
@@ -145,3 +162,41 @@ TEST_F(OnXvfb, AProgramNamedWithATrailingWNeedsNoSwitch)
 }
 
 } // namespace
+
+TEST_F(OnXvfb, TheShowEndsByItselfAfterTheLastPositionIsHeard)
+{
+    // "disk" is a device that plays into a file in real time; "none" is no
+    // driver at all, so the music runs from the wall clock, unheard.
+    for (const char* audio : {"disk", "none"}) {
+        for (const char* program : {DEMO_PATH, DEMO2X_PATH}) {
+            SCOPED_TRACE(std::string(program) + " with audio " + audio);
+            const std::string capture = quick_dir_ + "/sound.raw";
+            fs::remove(capture);
+            Child demo = start({program, "-w"}, quick_dir_, audio, {"SDL_DISKAUDIOFILE=" + capture});
+            EXPECT_EQ(process_wait(demo, 30000), 0) << demo.errors;
+            if (std::string(audio) == "disk") {
+                // The last entry's tone reached the device.
+                ASSERT_TRUE(fs::exists(capture));
+                std::ifstream in(capture, std::ios::binary);
+                std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
+                size_t loud = 0;
+                for (size_t i = 0; i + 1 < bytes.size(); i += 2)
+                    loud += std::abs(int16_t(uint8_t(bytes[i]) | uint8_t(bytes[i + 1]) << 8)) > 1000;
+                EXPECT_GT(loud, 10000u);
+            }
+        }
+    }
+}
+
+TEST_F(OnXvfb, HoldingSpaceFastForwardsToTheEnd)
+{
+    // 107 s of music; fast-forward runs it 25 times faster.
+    Child demo = start({DEMO_PATH, "-w"}, data_dir_, "none");
+    const std::string id = wait_for_window();
+    ASSERT_FALSE(id.empty());
+    run_tool({xdotool_, "windowfocus", "--sync", id}, display_);
+    run_tool({xdotool_, "keydown", "space"}, display_);
+    const int status = process_wait(demo, 40000);
+    run_tool({xdotool_, "keyup", "space"}, display_);
+    EXPECT_EQ(status, 0) << demo.errors;
+}
