@@ -11,10 +11,11 @@
 
 namespace {
 
+// Under the test's working directory (its build directory), so that two
+// build trees testing at once do not share it.
 std::filesystem::path scratch(const char* name)
 {
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("content_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" + name);
+    const auto dir = std::filesystem::current_path() / (std::string("content_test_") + name);
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     return dir;
