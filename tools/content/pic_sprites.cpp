@@ -5,8 +5,7 @@
 // and the frame: its badge is kept to the 67 rows that exist.
 //
 // Entry points:
-//   make_pic11()        320x240
-//   sprite_rects        the four rectangles, top-left x and y
+//   make_pic11()   320x240
 #include "kit.h"
 #include "pictures.h"
 #include "strokes.h"
