@@ -64,6 +64,14 @@ inline void add_frame(int16_t* frame, int32_t s, uint32_t first_gain, uint32_t s
     frame[1] = int16_t(uint16_t(uint32_t(frame[1]) + second_gain * uint32_t(s)));
 }
 
+// The wide output keeps the true sum. It is still summed modulo 2^32, so
+// its low 16 bits are always what the 16-bit output holds.
+inline void add_frame(int32_t* frame, int32_t s, uint32_t first_gain, uint32_t second_gain)
+{
+    frame[0] = int32_t(uint32_t(frame[0]) + first_gain * uint32_t(s));
+    frame[1] = int32_t(uint32_t(frame[1]) + second_gain * uint32_t(s));
+}
+
 // Frames a stretch is cut into: its samples are gathered first, then added.
 constexpr int32_t chunk_frames = 256;
 
@@ -114,13 +122,22 @@ constexpr int32_t chunk_frames = 256;
         add_frame(frame, samples[k], first_gain, second_gain);
 }
 
+[[gnu::always_inline]] inline void add_samples(int32_t* frame, const int16_t* samples, int32_t n,
+                                               uint32_t first_gain, uint32_t second_gain)
+{
+    for (int32_t k = 0; k < n; ++k, frame += 2)
+        add_frame(frame, samples[k], first_gain, second_gain);
+}
+
 // Resamples one active voice into out (or only advances it when out is null).
 // Per frame: advance the 32.32 position, check the bound, read, add. The loop
 // runs in stretches: from the position and step it works out how many frames
 // stay inside the bound, runs those with no check at all, and then takes the
 // one frame that crosses the bound the slow way. The result is the same as
-// checking every frame.
-void mix_voice(Voice& v, int16_t* out, int32_t frames, uint32_t second_gain, uint32_t first_gain)
+// checking every frame. Out is int16_t (the program's output) or int32_t
+// (the wide mix); the voice advances the same way into either.
+template <typename Out>
+void mix_voice(Voice& v, Out* out, int32_t frames, uint32_t second_gain, uint32_t first_gain)
 {
     const VoiceBounds b = voice_bounds(v);
     const int8_t* const data = v.data;
@@ -250,7 +267,10 @@ void mixer_init(int32_t rate, int32_t /*buffer_frames*/)
     mixer.samples.fill(SampleSlot{});
 }
 
-void mixer_mix(int16_t* out, int32_t frames)
+namespace {
+
+template <typename Out>
+void mix_voices(Out* out, int32_t frames)
 {
     const int32_t count = std::min(mixer.voice_count, mixer_voice_max);
     for (int32_t i = 0; i < count; ++i)
@@ -263,6 +283,12 @@ void mixer_mix(int16_t* out, int32_t frames)
         mix_voice(v, out, frames, g.second, g.first);
     }
 }
+
+} // namespace
+
+void mixer_mix(int16_t* out, int32_t frames) { mix_voices(out, frames); }
+
+void mixer_mix_wide(int32_t* out, int32_t frames) { mix_voices(out, frames); }
 
 void mixer_fill_driver(SoundDriver& d)
 {

@@ -13,6 +13,10 @@
 //                                 count kept; frames unused)
 //   mixer_mix(out, frames)        commit, then add `frames` stereo frames into
 //                                 out; out == nullptr advances the voices alike
+//   mixer_mix_wide(out, frames)   the same mix added into 32-bit frames: the
+//                                 true sums, not wrapped. int16_t(uint16_t(x))
+//                                 of each is what mixer_mix adds (tools that
+//                                 measure levels and wrap-around)
 //   mixer_fill_driver(d)          puts the nine voice/sample slots into d
 //   mixer_define_sample .. mixer_set_voice_period   the nine slot operations
 //   mixer_set_voice_step(s, f)    like set_voice_period, with the step itself
@@ -95,6 +99,7 @@ struct MixerView {
 
 void mixer_init(int32_t rate, int32_t buffer_frames);
 void mixer_mix(int16_t* out, int32_t frames);
+void mixer_mix_wide(int32_t* out, int32_t frames);
 void mixer_fill_driver(SoundDriver& driver);
 
 int32_t mixer_define_sample(int32_t sample, const int8_t* data, uint32_t end,

@@ -8,6 +8,10 @@
 // a loop start at or past the end plays the sample once, null data is not
 // mixed. Sample data lives in vectors of exactly `end` bytes, so a read
 // outside them shows in the sanitizer build, and the model counts its own.
+//
+// Some mix calls go through mixer_mix_wide instead: its 32-bit sums must be
+// the model's unwrapped sums, and their low 16 bits the model's 16-bit mix
+// of the same start values, so the wide mix and mixer_mix agree bit for bit.
 
 #include "mixer_fixture.h"
 
@@ -106,7 +110,14 @@ struct Model {
         set_step(uint32_t(3546836 / period / rate), uint32_t(int32_t(fraction * 16777216.0)) << 8);
     }
 
-    void mix(int16_t* out, int frames)
+    static int16_t add(int16_t sum, uint32_t product)
+    {
+        return int16_t(uint16_t(uint16_t(sum) + product));
+    }
+    static int32_t add(int32_t sum, uint32_t product) { return int32_t(uint32_t(sum) + product); }
+
+    template <typename Out>
+    void mix(Out* out, int frames)
     {
         const int n = std::min(count, 32);
         for (int i = 0; i < n; ++i) {
@@ -160,9 +171,8 @@ struct Model {
                 }
                 const int32_t s = a.data[index];
                 if (out) {
-                    out[2 * f] = int16_t(uint16_t(uint16_t(out[2 * f]) + first * uint32_t(s)));
-                    out[2 * f + 1] =
-                        int16_t(uint16_t(uint16_t(out[2 * f + 1]) + second * uint32_t(s)));
+                    out[2 * f] = add(out[2 * f], first * uint32_t(s));
+                    out[2 * f + 1] = add(out[2 * f + 1], second * uint32_t(s));
                 }
             }
         }
@@ -358,18 +368,39 @@ TEST_F(MixerTest, MatchesTheOneFrameAtATimeModel)
 
             const int frames = int(fuzz.chance(10) ? fuzz.below(3) : fuzz.below(900));
             const bool null_out = fuzz.chance(40);
+            const bool wide = fuzz.chance(30);
             std::vector<int16_t> got(2 * size_t(frames)), want;
-            for (auto& s : got)
-                s = int16_t(fuzz.below(65536));  // the mixer only adds: any start must do
+            std::vector<int32_t> got_wide(2 * size_t(frames)), want_wide;
+            for (size_t i = 0; i < got.size(); ++i) {
+                // The mixer only adds: any start must do.
+                got_wide[i] = int32_t(fuzz.rng()) >> int(fuzz.below(32));
+                got[i] = int16_t(wide ? uint16_t(got_wide[i]) : fuzz.below(65536));
+            }
             want = got;
-            mixer_mix(null_out ? nullptr : got.data(), frames);
-            model.mix(null_out ? nullptr : want.data(), frames);
+            want_wide = got_wide;
+            if (wide) {
+                mixer_mix_wide(null_out ? nullptr : got_wide.data(), frames);
+                for (size_t i = 0; i < got.size(); ++i)
+                    got[i] = int16_t(uint16_t(got_wide[i]));  // the reduction
+                Model narrow = model;  // the same call, 16 bits, from the same state
+                narrow.mix(null_out ? nullptr : want.data(), frames);
+                model.mix(null_out ? nullptr : want_wide.data(), frames);
+            } else {
+                mixer_mix(null_out ? nullptr : got.data(), frames);
+                model.mix(null_out ? nullptr : want.data(), frames);
+            }
             frames_compared += frames;
 
+            if (!null_out && wide && got_wide != want_wide) {
+                const auto at =
+                    std::mismatch(got_wide.begin(), got_wide.end(), want_wide.begin()).first;
+                FAIL() << "round " << round << ": wide output differs at sample "
+                       << (at - got_wide.begin()) << " of " << got_wide.size();
+            }
             if (!null_out && got != want) {
                 const auto at = std::mismatch(got.begin(), got.end(), want.begin()).first;
-                FAIL() << "round " << round << ": output differs at sample "
-                       << (at - got.begin()) << " of " << got.size();
+                FAIL() << "round " << round << (wide ? ": wide output reduced" : ": output")
+                       << " differs at sample " << (at - got.begin()) << " of " << got.size();
             }
             const MixerView view = mixer_view();
             for (int v = 0; v < 32; ++v)

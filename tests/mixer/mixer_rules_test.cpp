@@ -229,6 +229,22 @@ TEST_F(MixerTest, TwoVoicesWrapPast32767)
     EXPECT_LT(out[0], 0);
 }
 
+TEST_F(MixerTest, WideMixKeepsTheTrueSum)
+{
+    std::vector<int8_t> loud(64, -128);
+    sound_driver.define_sample(1, loud.data(), 64, 0, 0, 0);
+    sound_driver.set_master_volume(100);
+    for (int v = 0; v < 2; ++v) {
+        start_voice(v, 1, 0, 64, 255);
+        sound_driver.set_voice_period(0);
+    }
+    std::vector<int32_t> out(4, 0);
+    mixer_mix_wide(out.data(), 2);
+    EXPECT_EQ(out[0], -2 * 202 * 128);  // below -32768, not wrapped
+    EXPECT_EQ(out[2], -2 * 202 * 128);
+    EXPECT_EQ(out[1], 0);  // pan 255: nothing in the second
+}
+
 TEST_F(MixerTest, OffsetAtOrPastTheEnd)
 {
     const auto data = index_ramp(200);
