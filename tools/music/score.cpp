@@ -87,7 +87,7 @@ const std::map<std::string, std::string> kFragments{
         .          | .          | .          | .
         C-3 01 C30 | .          | .          | .
         .          | .          | .          | .
-        C-3 01     | .          | .          | C-3 01 C30
+        C-3 01 EC2 | .          | .          | C-3 01 C30
         .          | .          | .          | .
         C-3 01     | .          | .          | .
         .          | .          | .          | .          )"},
@@ -116,7 +116,7 @@ const std::map<std::string, std::string> kFragments{
         .          | C-3 02 C30 | .          | .
         C-3 02 C38 | .          | .          | .
         .          | .          | .          | .
-        C-3 02 C30 | .          | C-3 02 C34 | C-3 02 C38
+        .          | .          | C-3 02 C34 | C-3 02 C38
         .          | C-3 02 C38 | .          | .
         C-3 02 C30 | .          | .          | .
         .          | .          | .          | .

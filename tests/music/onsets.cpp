@@ -1,0 +1,30 @@
+#include "onsets.h"
+
+#include <algorithm>
+
+namespace {
+
+double energy(const std::vector<int16_t>& s, long from, long to) {
+    from = std::max(from, 0L);
+    to = std::min<long>(to, long(s.size() / 2));
+    if (to <= from) return 0;
+    double sum = 0;
+    for (long i = from; i < to; ++i) {
+        double m = (double(s[2 * i]) + s[2 * i + 1]) / 2;
+        sum += m * m;
+    }
+    return sum / double(to - from);
+}
+
+}  // namespace
+
+long row_frame(int pos) { return (pos / 100 * 64L + pos % 100) * 5292; }
+
+double onset_rise(const std::vector<int16_t>& samples, long frame) {
+    const long window = 220, reach = 1323;  // 5 ms, 30 ms at 44100 Hz
+    double before = energy(samples, frame - 882, frame);
+    double after = 0;
+    for (long start = frame; start + window <= frame + reach; start += window / 2)
+        after = std::max(after, energy(samples, start, start + window));
+    return after / std::max(before, 1.0);
+}

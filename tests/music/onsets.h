@@ -1,0 +1,15 @@
+// Onsets in a rendering: does the sound get louder right at a row?
+//
+// Entry points:
+//   row_frame(pos)                first frame of row pos (order x 100 + row)
+//                                 at speed 6, tempo 125: 5292 frames a row
+//   onset_rise(samples, frame)    energy of the loudest 5 ms within 30 ms
+//                                 from `frame`, over the energy of the 20 ms
+//                                 before it (interleaved 16-bit stereo, mono sum)
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+long row_frame(int pos);
+double onset_rise(const std::vector<int16_t>& samples, long frame);
