@@ -1,0 +1,196 @@
+// modrender [-o OUT.wav] [-s SECONDS] [--trace rows|ticks] FILE.mod
+//
+// Renders a module through the demo's own player and mixer at 44100 Hz and,
+// with -o, writes it as a 16-bit stereo WAV file: the wrapped 16-bit sums,
+// exactly what the demo plays. It stops at the song's end (the first time
+// playback re-enters an order-list entry it has already finished, by wrapping
+// round or jumping back; pattern loops don't count), after SECONDS if given,
+// and after 30 minutes in any case.
+//
+// Output (stdout, one line each):
+//   --trace rows    row <frame> <order> <pattern> <row> <speed> <tempo>
+//                   at the first tick of each row
+//   --trace ticks   tick <frame> <order> <row> <tick> <period>/<volume>...
+//                   at every tick, one period/volume pair per channel as last
+//                   handed to its voice
+//   frame is the index of the first output frame after that tick.
+//
+// Summary: one line, on stdout, or on stderr when tracing:
+//   modrender: frames=<int> seconds=<%.3f> peak=<int> peak_dbfs=<%.2f|-inf>
+//   wrapped=<int> speed=<%.1f>x end=<song|seconds|limit>
+// peak is the largest absolute true sum of either channel (32768 = 0 dBFS;
+// above it the demo's output wraps); wrapped counts the frames in which
+// either channel's true sum left -32768..32767; speed is rendered time over
+// the wall-clock time taken; end says what stopped it (limit = 30 minutes).
+//
+// Exit status: 0 rendered; 1 the file is unreadable, is not a module the
+// player takes, or the WAV could not be written; 2 bad arguments.
+//
+// Like the demo, it hands the player at most the first 1,000,000 bytes.
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "loader.h"
+#include "player_state.h"
+#include "render.h"
+#include "trace.h"
+#include "wav_writer.h"
+
+namespace {
+
+constexpr size_t module_bytes = 1000000;  // the demo's module buffer
+constexpr int64_t cap_frames = int64_t(30) * 60 * render_rate;
+
+enum class Trace { none, rows, ticks };
+
+struct Options {
+    const char* wav = nullptr;
+    const char* module = nullptr;
+    int64_t max_frames = cap_frames;
+    bool seconds_given = false;
+    Trace trace = Trace::none;
+};
+
+const char usage[] =
+    "usage: modrender [-o OUT.wav] [-s SECONDS] [--trace rows|ticks] FILE.mod\n"
+    "\n"
+    "Renders FILE.mod through the demo's player and mixer (44100 Hz, 16-bit\n"
+    "stereo, wrapped sums as the demo plays them) until the song's end, SECONDS,\n"
+    "or 30 minutes.\n"
+    "  -o OUT.wav       write the sound as a WAV file (nothing is written without)\n"
+    "  -s SECONDS       stop after this long (decimals allowed)\n"
+    "  --trace rows     on stdout, per row:  row <frame> <order> <pattern> <row> <speed> <tempo>\n"
+    "  --trace ticks    on stdout, per tick: tick <frame> <order> <row> <tick> then\n"
+    "                   <period>/<volume> per channel as last handed to its voice\n"
+    "                   (frame = index of the first output frame after that tick)\n"
+    "\n"
+    "Summary line, on stdout (on stderr when tracing):\n"
+    "  modrender: frames=N seconds=S peak=P peak_dbfs=D wrapped=W speed=Xx end=song|seconds|limit\n"
+    "  peak: largest absolute true channel sum (32768 = 0 dBFS); wrapped: frames in\n"
+    "  which a channel's true sum left the 16-bit range and wrapped.\n"
+    "Exit status: 0 done, 1 unreadable or refused file or failed write, 2 bad arguments.\n";
+
+bool parse(int argc, char** argv, Options& o)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        const bool has_value = i + 1 < argc;
+        if (a == "-o" && has_value) {
+            o.wav = argv[++i];
+        } else if (a == "-s" && has_value) {
+            char* end = nullptr;
+            const double s = std::strtod(argv[++i], &end);
+            if (end == argv[i] || *end != '\0' || !(s >= 0))
+                return false;
+            o.seconds_given = true;
+            const double frames = std::floor(s * render_rate);
+            o.max_frames = frames < double(cap_frames) ? int64_t(frames) : cap_frames;
+        } else if (a == "--trace" && has_value) {
+            const std::string t = argv[++i];
+            if (t == "rows")
+                o.trace = Trace::rows;
+            else if (t == "ticks")
+                o.trace = Trace::ticks;
+            else
+                return false;
+        } else if (!a.empty() && a[0] == '-' && a != "-") {
+            return false;
+        } else if (!o.module) {
+            o.module = argv[i];
+        } else {
+            return false;
+        }
+    }
+    return o.module != nullptr;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(usage, stdout);
+        return 0;
+    }
+    Options opt;
+    if (!parse(argc, argv, opt)) {
+        std::fputs(usage, stderr);
+        return 2;
+    }
+
+    std::ifstream in(opt.module, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "modrender: %s: cannot read the file\n", opt.module);
+        return 1;
+    }
+    std::vector<uint8_t> image(std::istreambuf_iterator<char>(in), {});
+    if (image.size() > module_bytes) {
+        std::fprintf(stderr, "modrender: %s: only the first %zu bytes are used, as in the demo\n",
+                     opt.module, module_bytes);
+        image.resize(module_bytes);
+    }
+    // The player keeps pointing into the image: it lives until the end.
+    if (!render_open(image.data(), image.size())) {
+        const char* why = pt_last_error();
+        std::fprintf(stderr, "modrender: %s: not a module the player takes: %s\n", opt.module,
+                     why ? why : "refused");
+        return 1;
+    }
+
+    WavWriter wav;
+    if (opt.wav && !wav_open(wav, opt.wav, render_rate)) {
+        std::fprintf(stderr, "modrender: %s: cannot create the file\n", opt.wav);
+        return 1;
+    }
+
+    static char stdout_buffer[1 << 16];
+    std::setvbuf(stdout, stdout_buffer, _IOFBF, sizeof stdout_buffer);
+    RenderHooks hooks;
+    if (opt.trace == Trace::rows) {
+        hooks.tick = [](int64_t frame, bool row_start) {
+            if (row_start)
+                trace_row(stdout, frame, pt_state());
+        };
+    } else if (opt.trace == Trace::ticks) {
+        voice_tap_install();
+        hooks.tick = [](int64_t frame, bool) { trace_tick(stdout, frame, pt_state()); };
+    }
+    if (opt.wav)
+        hooks.audio = [&wav](const int16_t* frames, int32_t n) { wav_write(wav, frames, n); };
+
+    const auto started = std::chrono::steady_clock::now();
+    const RenderResult r = render_run(opt.max_frames, hooks);
+    bool ok = true;
+    if (opt.wav && !wav_close(wav)) {
+        std::fprintf(stderr, "modrender: %s: write failed\n", opt.wav);
+        ok = false;
+    }
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    std::fflush(stdout);
+
+    const double seconds = double(r.frames) / render_rate;
+    const double dbfs = levels_dbfs(r.levels.peak);
+    char peak_dbfs[32];
+    if (std::isinf(dbfs))
+        std::snprintf(peak_dbfs, sizeof peak_dbfs, "-inf");
+    else
+        std::snprintf(peak_dbfs, sizeof peak_dbfs, "%.2f", dbfs);
+    const char* end = r.end == RenderEnd::song ? "song"
+                      : (opt.seconds_given && r.frames == opt.max_frames && opt.max_frames < cap_frames)
+                          ? "seconds"
+                          : "limit";
+    std::FILE* summary = opt.trace == Trace::none ? stdout : stderr;
+    std::fprintf(summary, "modrender: frames=%lld seconds=%.3f peak=%lld peak_dbfs=%s wrapped=%lld speed=%.1fx end=%s\n",
+                 static_cast<long long>(r.frames), seconds, static_cast<long long>(r.levels.peak),
+                 peak_dbfs, static_cast<long long>(r.levels.wrapped_frames),
+                 wall > 0 ? seconds / wall : 0.0, end);
+    std::fflush(summary);
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,41 @@
+// A module played the way the demo plays it, without a device: the null
+// back-end is started as the player's audio start does it, then each pass
+// ticks the player and mixes one tick's frames, cut at the same 4096-frame
+// buffer edges the audio callback sees. The mix is wide, so the true sums
+// can be measured; what comes out is their 16-bit wrap, the demo's sound.
+//
+// Entry points:
+//   render_open(image, size)        null back-end, init(44100, 4096), master
+//                                   volume 64, start, then pt_load_module;
+//                                   1 = loaded, 0 = refused (pt_last_error())
+//   render_run(max_frames, hooks)   renders until the song ends (song_end.h)
+//                                   or max_frames have been made
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
+#include "levels.h"
+
+constexpr int32_t render_rate = 44100;
+constexpr int32_t render_buffer_frames = 4096;  // the demo's device buffer
+
+struct RenderHooks {
+    // After every tick that is rendered: the index of the first frame after
+    // it, and whether it started a row.
+    std::function<void(int64_t frame, bool row_start)> tick;
+    // Each stretch of output, interleaved stereo, in order.
+    std::function<void(const int16_t* frames, int32_t count)> audio;
+};
+
+enum class RenderEnd { song, limit };
+
+struct RenderResult {
+    int64_t frames = 0;
+    Levels levels;
+    RenderEnd end = RenderEnd::limit;
+};
+
+int32_t render_open(uint8_t* image, size_t size);
+RenderResult render_run(int64_t max_frames, const RenderHooks& hooks);

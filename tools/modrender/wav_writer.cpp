@@ -1,0 +1,76 @@
+#include "wav_writer.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr int32_t header_bytes = 44;
+
+void put32(uint8_t* p, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        p[i] = uint8_t(v >> (8 * i));
+}
+
+void put16(uint8_t* p, uint16_t v)
+{
+    p[0] = uint8_t(v);
+    p[1] = uint8_t(v >> 8);
+}
+
+// The RIFF sizes are 32-bit: a longer file keeps the largest they can say.
+void header(uint8_t* h, int32_t rate, int64_t frames)
+{
+    const int64_t data = frames * 4;
+    const uint32_t data_bytes = data > 0xFFFFFFFFll - 36 ? uint32_t(0xFFFFFFFFll - 36) : uint32_t(data);
+    std::memcpy(h, "RIFF", 4);
+    put32(h + 4, 36 + data_bytes);
+    std::memcpy(h + 8, "WAVEfmt ", 8);
+    put32(h + 16, 16);          // fmt chunk size
+    put16(h + 20, 1);           // PCM
+    put16(h + 22, 2);           // channels
+    put32(h + 24, uint32_t(rate));
+    put32(h + 28, uint32_t(rate) * 4);  // bytes per second
+    put16(h + 32, 4);           // bytes per frame
+    put16(h + 34, 16);          // bits per sample
+    std::memcpy(h + 36, "data", 4);
+    put32(h + 40, data_bytes);
+}
+
+} // namespace
+
+bool wav_open(WavWriter& w, const char* path, int32_t rate)
+{
+    w = WavWriter{};
+    w.file = std::fopen(path, "wb");
+    if (!w.file)
+        return false;
+    w.rate = rate;
+    uint8_t h[header_bytes];
+    header(h, rate, 0);
+    w.failed = std::fwrite(h, 1, header_bytes, w.file) != header_bytes;
+    return true;
+}
+
+void wav_write(WavWriter& w, const int16_t* frames, int32_t n)
+{
+    if (!w.file || n <= 0)
+        return;
+    if (std::fwrite(frames, 4, size_t(n), w.file) != size_t(n))
+        w.failed = true;
+    w.frames += n;
+}
+
+bool wav_close(WavWriter& w)
+{
+    if (!w.file)
+        return false;
+    uint8_t h[header_bytes];
+    header(h, w.rate, w.frames);
+    if (std::fseek(w.file, 0, SEEK_SET) != 0 || std::fwrite(h, 1, header_bytes, w.file) != header_bytes)
+        w.failed = true;
+    if (std::fclose(w.file) != 0)
+        w.failed = true;
+    w.file = nullptr;
+    return !w.failed;
+}

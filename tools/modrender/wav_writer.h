@@ -1,0 +1,25 @@
+// A 16-bit stereo PCM WAV file written as it goes: a 44-byte header whose
+// sizes are filled in when the file is closed.
+//
+// Entry points:
+//   wav_open(path, rate)         creates the file; false if it cannot
+//   wav_write(w, frames, n)      appends n interleaved stereo frames
+//   wav_close(w)                 writes the sizes and closes; false on any
+//                                write error since wav_open
+//
+// Samples are written in host order; the target is little-endian, as WAV is.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+struct WavWriter {
+    std::FILE* file = nullptr;
+    int32_t rate = 44100;
+    int64_t frames = 0;
+    bool failed = false;
+};
+
+bool wav_open(WavWriter& w, const char* path, int32_t rate);
+void wav_write(WavWriter& w, const int16_t* frames, int32_t n);
+bool wav_close(WavWriter& w);
