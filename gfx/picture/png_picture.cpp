@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <utility>
 
 namespace {
 
@@ -26,12 +25,17 @@ PngFormat format_of(int colour_type)
     }
 }
 
+// libpng would print its complaints on stderr; a picture that fails is
+// reported once, by the caller, so they are kept quiet.
+[[noreturn]] void png_quiet_error(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void png_quiet_warning(png_structp, png_const_charp) {}
+
 // Everything between the signature check and the finished record. libpng
 // reports damaged data by jumping back here, which becomes -1; the record
 // is written only once the whole picture is in memory.
 int32_t decode(FILE* file, Picture* pic)
 {
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, png_quiet_error, png_quiet_warning);
     if (!png)
         return -1;
     png_infop info = png_create_info_struct(png);
@@ -121,7 +125,9 @@ void picture_to_argb(Picture* pic)
 void byte_swap_words(uint8_t* buffer, int32_t count)
 {
     for (int32_t i = 0; i < count; i++, buffer += 4) {
-        std::swap(buffer[0], buffer[3]);
-        std::swap(buffer[1], buffer[2]);
+        uint32_t word;
+        std::memcpy(&word, buffer, 4);
+        word = __builtin_bswap32(word);
+        std::memcpy(buffer, &word, 4);
     }
 }

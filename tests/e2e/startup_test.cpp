@@ -94,6 +94,7 @@ TEST_F(Startup, UnusablePicturesAreRefusedLikeMissingOnes)
     fs::resize_file(data("pic09.png"), 100);
     EXPECT_EQ(run(DEMO_PATH, &output, &errors), 1);
     EXPECT_EQ(output, "Couldn't open pic: pic09.png");
+    EXPECT_EQ(errors, "") << "the decoder's own complaints stay unprinted";
 }
 
 TEST_F(Startup, MissingMeshOrModuleEndsSilently)
