@@ -16,8 +16,8 @@ namespace {
 
 const std::map<std::string, std::string> kFragments{
     // ---- pad: chord samples, written on A (minor) and C (major) --------
-    {"sw_min", "A-1 06 C06 | --- .. A10 *5 | . *10"},  // swell 6 -> 31
-    {"sw_maj", "C-2 07 C06 | --- .. A10 *5 | . *10"},
+    {"sw_min", "A-1 06 C08 | --- .. A10 *6 | . *9"},  // swell 8 -> 38
+    {"sw_maj", "C-2 07 C08 | --- .. A10 *6 | . *9"},
     {"pm", "A-1 06 C20 | . *15"},
     {"pM", "C-2 07 C20 | . *15"},
     {"pm_lo", "A-1 06 C14 | . *15"},
