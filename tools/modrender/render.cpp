@@ -14,6 +14,9 @@
 
 int32_t render_open(uint8_t* image, size_t size)
 {
+    // The player's start-of-program state as it defines it (the default pan
+    // table included), whatever its static storage starts with.
+    pt_state_reset();
     null_audio_install(render_rate, render_buffer_frames);
     sound_driver.init(render_rate, sound_driver.buffer_frames);
     sound_driver.set_master_volume(64);

@@ -5,8 +5,9 @@
 // can be measured; what comes out is their 16-bit wrap, the demo's sound.
 //
 // Entry points:
-//   render_open(image, size)        null back-end, init(44100, 4096), master
-//                                   volume 64, start, then pt_load_module;
+//   render_open(image, size)        player state reset, null back-end,
+//                                   init(44100, 4096), master volume 64,
+//                                   start, then pt_load_module;
 //                                   1 = loaded, 0 = refused (pt_last_error())
 //   render_run(max_frames, hooks)   renders until the song ends (song_end.h)
 //                                   or max_frames have been made
