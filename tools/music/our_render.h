@@ -1,14 +1,11 @@
-// Rendering a module through exactly our player and mixer (null back-end,
-// 44100 Hz, the clock's tick length), for the checks and the render tool.
+// The module as the demo plays it, through modrender's renderer (our
+// player and mixer on the null back-end, 44100 Hz, 4096-frame buffers),
+// kept in memory for the checks.
 //
 // Entry points:
-//   render_ours(image, orders, master)  interleaved stereo frames up to the
-//                                       end of order entry `orders` - 1, and
-//                                       the first frame of every row
-//   count_wraps(full, half)             frames where the full-master mix
-//                                       differs from twice a master-32 mix of
-//                                       the same song by more than rounding:
-//                                       the full mix wrapped there
+//   render_ours(image, orders)   the 16-bit stereo output up to the end of
+//                                order entry `orders` - 1, the first frame
+//                                of every row, and the true-sum levels
 #pragma once
 
 #include <cstdint>
@@ -23,7 +20,8 @@ struct Rendering {
     bool loaded = false;
     std::vector<int16_t> samples;  // left, right, left, right ...
     std::vector<RowStart> rows;
+    long wrapped_frames = 0;       // frames whose true sum left the 16-bit range
+    long peak = 0;                 // largest |true sum| of either side
 };
 
-Rendering render_ours(const std::vector<uint8_t>& image, int orders, int master = 64);
-long count_wraps(const Rendering& full, const Rendering& half);
+Rendering render_ours(const std::vector<uint8_t>& image, int orders);
