@@ -56,7 +56,7 @@ const std::map<std::string, std::string> kFragments{
         F-1 05 EC3 | F-1 05 EC3 | .          | .
         F-2 05 EC3 | .          | .          | .
         F-1 05     | .          | .          | .
-        .          | .          | F-1 05 EC3 | F-2 05 EC3
+        --- .. EC2 | .          | F-1 05 EC3 | F-2 05 EC3
         C-2 05 EC3 | C-2 05 EC3 | .          | C-3 05 EC3
         .          | .          | .          | .
         C-2 05     | .          | .          | .
