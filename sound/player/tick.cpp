@@ -7,12 +7,20 @@
 
 namespace {
 
-PlayerState g_player;
-
 constexpr std::array<uint8_t, kMaxChannels> kInitialPan = {
     4, 12, 5, 11, 6, 10, 9, 7, 1, 14, 9, 7,  //
     7, 9,  9, 7,  7, 9,  9, 7, 7, 9,  9, 7, 7, 9, 9, 7, 7, 9, 9, 7,
 };
+
+// The default pans are part of the program's start state, not of a reset:
+// the demo never resets the player before loading.
+PlayerState start_state() {
+    PlayerState st;
+    st.default_pan = kInitialPan;
+    return st;
+}
+
+PlayerState g_player = start_state();
 
 // Start the next row. Returns false when a pattern delay holds the current
 // row instead: then no channel is processed on this tick.
@@ -60,10 +68,7 @@ bool start_row(PlayerState& st) {
 const PlayerState& pt_state() { return g_player; }
 PlayerState& pt_state_mut() { return g_player; }
 
-void pt_state_reset() {
-    g_player = PlayerState{};
-    g_player.default_pan = kInitialPan;
-}
+void pt_state_reset() { g_player = start_state(); }
 
 void pt_reset_player() {
     PlayerState& st = g_player;
