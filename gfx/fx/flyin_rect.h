@@ -24,6 +24,6 @@ struct FlyinRect {
     int32_t reserved1;  // always 0
 };
 
-inline constexpr int flyin_rect_count = 3000;
+inline constexpr int FLYIN_RECT_COUNT = 3000;
 
-extern const std::array<FlyinRect, flyin_rect_count> flyin_rects;
+extern const std::array<FlyinRect, FLYIN_RECT_COUNT> flyin_rects;

@@ -15,9 +15,9 @@ namespace {
 constexpr int32_t period_clock = 3546836;
 
 struct MixerState {
-    std::array<Voice, mixer_voice_max> pending{};
-    std::array<Voice, mixer_voice_max> active{};
-    std::array<SampleSlot, mixer_sample_max> samples{};
+    std::array<Voice, MIXER_VOICE_MAX> pending{};
+    std::array<Voice, MIXER_VOICE_MAX> active{};
+    std::array<SampleSlot, MIXER_SAMPLE_MAX> samples{};
     int32_t selected = 0;
     int32_t master_volume = 63;
     int32_t voice_count = 4;
@@ -272,7 +272,7 @@ namespace {
 template <typename Out>
 void mix_voices(Out* out, int32_t frames)
 {
-    const int32_t count = std::min(mixer.voice_count, mixer_voice_max);
+    const int32_t count = std::min(mixer.voice_count, MIXER_VOICE_MAX);
     for (int32_t i = 0; i < count; ++i)
         commit(mixer.pending[i], mixer.active[i]);
     for (int32_t i = 0; i < count; ++i) {
@@ -306,7 +306,7 @@ void mixer_fill_driver(SoundDriver& d)
 int32_t mixer_define_sample(int32_t sample, const int8_t* data, uint32_t end,
                             uint32_t loop_start, uint32_t loop_end, int32_t loop)
 {
-    if (sample < 0 || sample >= mixer_sample_max)
+    if (sample < 0 || sample >= MIXER_SAMPLE_MAX)
         return 0;  // no such slot
     mixer.samples[sample] = {data, end, loop_start, loop_end, loop};
     return 1;
@@ -314,13 +314,13 @@ int32_t mixer_define_sample(int32_t sample, const int8_t* data, uint32_t end,
 
 void mixer_select_voice(int32_t voice)
 {
-    if (voice >= 0 && voice < mixer_voice_max)
+    if (voice >= 0 && voice < MIXER_VOICE_MAX)
         mixer.selected = voice;  // out of range: the selection stays
 }
 
 void mixer_set_voice_sample(int32_t sample)
 {
-    if (sample < 0 || sample >= mixer_sample_max)
+    if (sample < 0 || sample >= MIXER_SAMPLE_MAX)
         return;
     const SampleSlot& s = mixer.samples[sample];
     Voice& v = selected_voice();
@@ -352,7 +352,7 @@ void mixer_set_voice_pan(int32_t pan) { selected_voice().pan = pan; }
 
 void mixer_set_master_volume(int32_t volume)
 {
-    mixer.master_volume = std::min(volume, mixer_master_volume_max);
+    mixer.master_volume = std::min(volume, MIXER_MASTER_VOLUME_MAX);
 }
 
 void mixer_set_voice_period(int32_t period)

@@ -73,9 +73,9 @@ struct SampleSlot {
     int32_t loop = 0;
 };
 
-constexpr int32_t mixer_voice_max = 32;
-constexpr int32_t mixer_sample_max = 32;
-constexpr int32_t mixer_master_volume_max = 252;
+constexpr int32_t MIXER_VOICE_MAX = 32;
+constexpr int32_t MIXER_SAMPLE_MAX = 32;
+constexpr int32_t MIXER_MASTER_VOLUME_MAX = 252;
 
 struct VoiceStep {
     uint32_t step = 0;
@@ -88,9 +88,9 @@ struct VoiceGains {
 };
 
 struct MixerView {
-    const std::array<Voice, mixer_voice_max>& pending;
-    const std::array<Voice, mixer_voice_max>& active;
-    const std::array<SampleSlot, mixer_sample_max>& samples;
+    const std::array<Voice, MIXER_VOICE_MAX>& pending;
+    const std::array<Voice, MIXER_VOICE_MAX>& active;
+    const std::array<SampleSlot, MIXER_SAMPLE_MAX>& samples;
     int32_t selected_voice;
     int32_t master_volume;
     int32_t voice_count;

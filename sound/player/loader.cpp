@@ -8,13 +8,13 @@
 
 namespace {
 
-constexpr size_t kHeaderSize = 1084;  // title, 31 sample headers, song length,
+constexpr size_t HEADER_SIZE = 1084;  // title, 31 sample headers, song length,
                                       // restart, order list, signature
-constexpr size_t kSampleHeadersAt = 20;
-constexpr size_t kSongLengthAt = 950;
-constexpr size_t kRestartAt = 951;
-constexpr size_t kOrderAt = 952;
-constexpr size_t kSignatureAt = 1080;
+constexpr size_t SAMPLE_HEADERS_AT = 20;
+constexpr size_t SONG_LENGTH_AT = 950;
+constexpr size_t RESTART_AT = 951;
+constexpr size_t ORDER_AT = 952;
+constexpr size_t SIGNATURE_AT = 1080;
 
 struct Signature {
     char text[5];
@@ -22,21 +22,21 @@ struct Signature {
 };
 
 // Compared in this order; "STOP" ends the table.
-constexpr Signature kSignatures[] = {
+constexpr Signature SIGNATURES[] = {
     {"2CHN", 2},  {"4CHN", 4},  {"M.K.", 4},  {"M!K!", 4},  {"FLT4", 4},  {"FLT8", 8},
     {"OCTA", 8},  {"6CHN", 6},  {"8CHN", 8},  {"10CH", 10}, {"12CH", 12}, {"14CH", 14},
     {"16CH", 16}, {"18CH", 18}, {"20CH", 20}, {"22CH", 22}, {"24CH", 24}, {"26CH", 26},
     {"28CH", 28}, {"30CH", 30}, {"32CH", 32}, {"STOP", 0},
 };
 
-constexpr const char* kUnknownType = "pt_takemod error: unknown module type!";
-constexpr const char* kShortHeader = "pt_takemod error: module shorter than its header!";
-constexpr const char* kShortPatterns = "pt_takemod error: module shorter than its patterns!";
+constexpr const char* UNKNOWN_TYPE = "pt_takemod error: unknown module type!";
+constexpr const char* SHORT_HEADER = "pt_takemod error: module shorter than its header!";
+constexpr const char* SHORT_PATTERNS = "pt_takemod error: module shorter than its patterns!";
 
 int32_t be16(const uint8_t* p) { return (p[0] << 8) | p[1]; }
 
 int32_t channels_for(const uint8_t* sig) {
-    for (const Signature& s : kSignatures) {
+    for (const Signature& s : SIGNATURES) {
         if (std::strncmp(s.text, "STOP", 4) == 0) return 0;
         if (std::strncmp(reinterpret_cast<const char*>(sig), s.text, 4) == 0) return s.channels;
     }
@@ -47,7 +47,7 @@ int32_t channels_for(const uint8_t* sig) {
 // none is. Row 0 falls monotonically, so a binary search finds it.
 int32_t note_index(int32_t period) {
     const PeriodRow& row = PeriodTable[0];
-    int32_t lo = 0, hi = kNoNote;  // answer in [lo, hi]
+    int32_t lo = 0, hi = NO_NOTE;  // answer in [lo, hi]
     while (lo < hi) {
         int32_t mid = (lo + hi) / 2;
         if (row[mid] <= period) hi = mid;
@@ -85,26 +85,26 @@ int32_t pt_takemod(uint8_t* image, size_t size) {
     song.image = image;
     song.image_size = size;
 
-    if (image == nullptr || size < kHeaderSize) {
-        st.last_error = kShortHeader;
+    if (image == nullptr || size < HEADER_SIZE) {
+        st.last_error = SHORT_HEADER;
         return 0;
     }
 
     for (int32_t i = 1; i <= 31; ++i)
-        read_sample_header(image + kSampleHeadersAt + 30 * (i - 1), song.samples[i]);
+        read_sample_header(image + SAMPLE_HEADERS_AT + 30 * (i - 1), song.samples[i]);
 
     // An order list has 128 entries; a longer song cannot be played.
-    song.song_length = image[kSongLengthAt] > kOrderEntries ? kOrderEntries : image[kSongLengthAt];
-    song.restart = image[kRestartAt] > 126 ? 0 : image[kRestartAt];
+    song.song_length = image[SONG_LENGTH_AT] > PT_ORDER_ENTRIES ? PT_ORDER_ENTRIES : image[SONG_LENGTH_AT];
+    song.restart = image[RESTART_AT] > 126 ? 0 : image[RESTART_AT];
     // There are 128 pattern slots; an entry naming a pattern beyond them plays pattern 0.
-    for (int32_t i = 0; i < kOrderEntries; ++i) {
-        uint8_t p = image[kOrderAt + i];
-        song.order[i] = p >= kOrderEntries ? 0 : p;
+    for (int32_t i = 0; i < PT_ORDER_ENTRIES; ++i) {
+        uint8_t p = image[ORDER_AT + i];
+        song.order[i] = p >= PT_ORDER_ENTRIES ? 0 : p;
     }
 
-    int32_t channels = channels_for(image + kSignatureAt);
+    int32_t channels = channels_for(image + SIGNATURE_AT);
     if (channels == 0) {
-        st.last_error = kUnknownType;
+        st.last_error = UNKNOWN_TYPE;
         return 0;
     }
 
@@ -113,16 +113,16 @@ int32_t pt_takemod(uint8_t* image, size_t size) {
     int32_t highest = 0;
     for (uint8_t p : song.order) highest = p > highest ? p : highest;
 
-    const size_t pattern_bytes = static_cast<size_t>(channels) * 4 * kRowsPerPattern;
-    const size_t data_start = kHeaderSize + static_cast<size_t>(highest + 1) * pattern_bytes;
+    const size_t pattern_bytes = static_cast<size_t>(channels) * 4 * PT_ROWS_PER_PATTERN;
+    const size_t data_start = HEADER_SIZE + static_cast<size_t>(highest + 1) * pattern_bytes;
     if (size < data_start) {
-        st.last_error = kShortPatterns;
+        st.last_error = SHORT_PATTERNS;
         return 0;
     }
 
     song.highest_pattern = highest;
     for (int32_t k = 0; k <= highest; ++k) {
-        song.pattern_offset[k] = static_cast<uint32_t>(kHeaderSize + k * pattern_bytes);
+        song.pattern_offset[k] = static_cast<uint32_t>(HEADER_SIZE + k * pattern_bytes);
         pt_convert_patterns(std::span<uint8_t>(image + song.pattern_offset[k], pattern_bytes));
     }
     song.channels = channels;

@@ -42,9 +42,9 @@ struct ChannelState {
     int32_t pattern_delay = 0; // rows for which the current row is still held
 };
 
-inline constexpr int32_t kMaxChannels = 32;
-inline constexpr int32_t kOrderEntries = 128;
-inline constexpr int32_t kRowsPerPattern = 64;
+inline constexpr int32_t PT_MAX_CHANNELS = 32;
+inline constexpr int32_t PT_ORDER_ENTRIES = 128;
+inline constexpr int32_t PT_ROWS_PER_PATTERN = 64;
 
 struct Song {
     uint8_t* image = nullptr;  // the module image; patterns are converted inside it
@@ -52,9 +52,9 @@ struct Song {
     std::array<SampleHeader, 32> samples{};  // entry 0 is never filled
     int32_t song_length = 0;                 // order entries played, 0..128
     int32_t restart = 0;                     // 0..126
-    std::array<uint8_t, kOrderEntries> order{};  // pattern numbers, each <= highest_pattern
+    std::array<uint8_t, PT_ORDER_ENTRIES> order{};  // pattern numbers, each <= highest_pattern
     int32_t highest_pattern = 0;
-    std::array<uint32_t, kOrderEntries> pattern_offset{};  // byte offset of each pattern in image
+    std::array<uint32_t, PT_ORDER_ENTRIES> pattern_offset{};  // byte offset of each pattern in image
     int32_t channels = 0;  // 0 while no module is loaded: ticks then touch no channel
 };
 
@@ -77,8 +77,8 @@ struct Playback {
 struct PlayerState {
     Song song;
     Playback play;
-    std::array<ChannelState, kMaxChannels> channels{};
-    std::array<uint8_t, kMaxChannels> default_pan{};  // 0..15 per channel; never reset by a load
+    std::array<ChannelState, PT_MAX_CHANNELS> channels{};
+    std::array<uint8_t, PT_MAX_CHANNELS> default_pan{};  // 0..15 per channel; never reset by a load
     std::array<int16_t, 64> ramp_wave{};              // built by pt_reset_player
     std::array<int16_t, 64> random_wave{};            // built by pt_reset_player from rand()
     const char* last_error = nullptr;

@@ -16,10 +16,10 @@ void extended(PlayerState& st, int32_t c, int32_t x, int32_t y) {
     Playback& p = st.play;
     switch (x) {
     case 0x1:  // fine slide up; the digit is not used
-        if (ch.period >= kPeriodMin + 1) drv_set_period(--ch.period);
+        if (ch.period >= PERIOD_MIN + 1) drv_set_period(--ch.period);
         break;
     case 0x2:  // fine slide down
-        if (ch.period <= kPeriodMax - 1) drv_set_period(++ch.period);
+        if (ch.period <= PERIOD_MAX - 1) drv_set_period(++ch.period);
         break;
     case 0x3: ch.glissando = y; break;
     case 0x4:
@@ -73,7 +73,7 @@ void row_effects(PlayerState& st, int32_t c, const Cell& cell) {
         drv_set_sample(cell.sample);
     }
 
-    if (cell.note < kNoNote) {
+    if (cell.note < NO_NOTE) {
         ch.finetune = st.song.samples[ch.sample].finetune;
         ch.porta_target = period_at(ch.finetune, cell.note);
         if (cmd == 0x3 || cmd == 0x5) {

@@ -4,7 +4,7 @@
 //   PeriodTable              16 finetune rows x 85 note columns of Amiga periods
 //   period_at(f, n)          period of note n at finetune f, read flat (see below)
 //   SineWave, SquareWave     two of the four 64-entry vibrato/tremolo waveforms
-//   kPeriodMin, kPeriodMax   smallest and largest entry of PeriodTable
+//   PERIOD_MIN, PERIOD_MAX   smallest and largest entry of PeriodTable
 //
 // Rows 1..7 are finetune +1..+7, rows 8..15 are -8..-1. Columns 0..83 are
 // seven octaves from the lowest pitch up; column 84 repeats column 83. The
@@ -16,15 +16,15 @@
 #include <array>
 #include <cstdint>
 
-inline constexpr int32_t kFinetunes = 16;
-inline constexpr int32_t kNoteColumns = 85;
-inline constexpr int32_t kNoNote = 84;  // note index meaning "no note in this cell"
-inline constexpr int32_t kPeriodMin = 27;
-inline constexpr int32_t kPeriodMax = 3628;
+inline constexpr int32_t FINETUNES = 16;
+inline constexpr int32_t NOTE_COLUMNS = 85;
+inline constexpr int32_t NO_NOTE = 84;  // note index meaning "no note in this cell"
+inline constexpr int32_t PERIOD_MIN = 27;
+inline constexpr int32_t PERIOD_MAX = 3628;
 
-using PeriodRow = std::array<uint16_t, kNoteColumns>;
+using PeriodRow = std::array<uint16_t, NOTE_COLUMNS>;
 
-inline constexpr std::array<PeriodRow, kFinetunes> PeriodTable = {{
+inline constexpr std::array<PeriodRow, FINETUNES> PeriodTable = {{
     {{  // row 0 (+0)
         3424, 3232, 3048, 2880, 2712, 2560, 2416, 2280, 2152, 2032, 1920, 1812, 1712, 1616, 1524, 1440, 1356,
         1280, 1208, 1140, 1076, 1016, 960, 906, 856, 808, 762, 720, 678, 640, 604, 570, 538, 508,
@@ -144,10 +144,10 @@ inline constexpr std::array<PeriodRow, kFinetunes> PeriodTable = {{
 // the original flat lookup did. Past the very last entry we stay on it, so
 // no lookup leaves the table.
 constexpr int32_t period_at(int32_t finetune, int32_t note) {
-    int32_t flat = finetune * kNoteColumns + note;
+    int32_t flat = finetune * NOTE_COLUMNS + note;
     if (flat < 0) flat = 0;
-    if (flat >= kFinetunes * kNoteColumns) flat = kFinetunes * kNoteColumns - 1;
-    return PeriodTable[flat / kNoteColumns][flat % kNoteColumns];
+    if (flat >= FINETUNES * NOTE_COLUMNS) flat = FINETUNES * NOTE_COLUMNS - 1;
+    return PeriodTable[flat / NOTE_COLUMNS][flat % NOTE_COLUMNS];
 }
 
 using Waveform = std::array<int16_t, 64>;

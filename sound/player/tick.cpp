@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr std::array<uint8_t, kMaxChannels> kInitialPan = {
+constexpr std::array<uint8_t, PT_MAX_CHANNELS> INITIAL_PAN = {
     4, 12, 5, 11, 6, 10, 9, 7, 1, 14, 9, 7,  //
     7, 9,  9, 7,  7, 9,  9, 7, 7, 9,  9, 7, 7, 9, 9, 7, 7, 9, 9, 7,
 };
@@ -16,11 +16,11 @@ constexpr std::array<uint8_t, kMaxChannels> kInitialPan = {
 // the demo never resets the player before loading.
 PlayerState start_state() {
     PlayerState st;
-    st.default_pan = kInitialPan;
+    st.default_pan = INITIAL_PAN;
     return st;
 }
 
-PlayerState g_player = start_state();
+PlayerState player = start_state();
 
 // Start the next row. Returns false when a pattern delay holds the current
 // row instead: then no channel is processed on this tick.
@@ -57,7 +57,7 @@ bool start_row(PlayerState& st) {
 
     p.playing_order = p.order_pos;
     p.playing_row = p.row;
-    const uint32_t pattern = song.order[static_cast<uint32_t>(p.order_pos) % kOrderEntries];
+    const uint32_t pattern = song.order[static_cast<uint32_t>(p.order_pos) % PT_ORDER_ENTRIES];
     p.row_offset = song.pattern_offset[pattern] +
                    static_cast<uint32_t>(p.row * song.channels * 4);
     return true;
@@ -65,13 +65,13 @@ bool start_row(PlayerState& st) {
 
 }  // namespace
 
-const PlayerState& pt_state() { return g_player; }
-PlayerState& pt_state_mut() { return g_player; }
+const PlayerState& pt_state() { return player; }
+PlayerState& pt_state_mut() { return player; }
 
-void pt_state_reset() { g_player = start_state(); }
+void pt_state_reset() { player = start_state(); }
 
 void pt_reset_player() {
-    PlayerState& st = g_player;
+    PlayerState& st = player;
     for (ChannelState& ch : st.channels) {
         const int32_t glissando = ch.glissando, pan = ch.pan;
         ch = ChannelState{};
@@ -96,7 +96,7 @@ void pt_reset_player() {
 }
 
 void pt_tick() {
-    PlayerState& st = g_player;
+    PlayerState& st = player;
     Playback& p = st.play;
     if (p.speed != 0) {
         ++p.tick;
@@ -111,7 +111,7 @@ void pt_tick() {
         const uint8_t* b = row + 4 * c;
         // The converter already keeps sample and note in range; clamping
         // again costs nothing and keeps any stray byte away from the tables.
-        const Cell cell{b[0] > 31 ? 0 : b[0], b[1] > kNoNote ? kNoNote : b[1], b[2] & 0x0F, b[3]};
+        const Cell cell{b[0] > 31 ? 0 : b[0], b[1] > NO_NOTE ? NO_NOTE : b[1], b[2] & 0x0F, b[3]};
         drv_select_voice(c);
         if (p.tick == 0) row_effects(st, c, cell);
         else tick_effects(st, c, cell);

@@ -30,7 +30,7 @@ void slide(ChannelState& ch) {
 // row from the top column down, the first entry >= the period.
 int32_t glissando_period(const ChannelState& ch) {
     const PeriodRow& row = PeriodTable[ch.finetune & 15];
-    for (int32_t col = kNoNote; col >= 0; --col)
+    for (int32_t col = NO_NOTE; col >= 0; --col)
         if (row[col] >= ch.period) return row[col];
     return row[0];
 }
@@ -70,13 +70,13 @@ void extended(PlayerState& st, ChannelState& ch, const Cell& cell, int32_t x, in
     const bool on_tick = tick == y || (tick == speed - 1 && y >= speed);
     switch (x) {
     case 0x9:
-        if (y != 0 && cell.note < kNoNote && tick % y == 0) restart_note(ch, cell.note);
+        if (y != 0 && cell.note < NO_NOTE && tick % y == 0) restart_note(ch, cell.note);
         break;
     case 0xC:
         if (on_tick) drv_set_volume(0);
         break;
     case 0xD:
-        if (cell.note < kNoNote && on_tick) {
+        if (cell.note < NO_NOTE && on_tick) {
             ch.note = cell.note;
             restart_note(ch, cell.note);
         }
@@ -100,12 +100,12 @@ void tick_effects(PlayerState& st, int32_t c, const Cell& cell) {
         break;
     case 0x1:
         ch.period -= param;
-        if (ch.period <= kPeriodMin - 1) ch.period = kPeriodMin;
+        if (ch.period <= PERIOD_MIN - 1) ch.period = PERIOD_MIN;
         drv_set_period(ch.period);
         break;
     case 0x2:
         ch.period += param;
-        if (ch.period > kPeriodMax) ch.period = kPeriodMax;
+        if (ch.period > PERIOD_MAX) ch.period = PERIOD_MAX;
         drv_set_period(ch.period);
         break;
     case 0x3:

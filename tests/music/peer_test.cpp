@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr int kShowTicks = 14 * 64 * 6;
+constexpr int SHOW_TICKS = 14 * 64 * 6;
 
 const std::vector<uint8_t>& image() {
     static const std::vector<uint8_t> bytes = mod_bytes(build_song());
@@ -31,7 +31,7 @@ const PeerRendering& openmpt_render() {
         PeerRendering out;
         openmpt::module mod(image());
         std::vector<int16_t> chunk(2 * 882);
-        for (int t = 0; t < kShowTicks; ++t) {
+        for (int t = 0; t < SHOW_TICKS; ++t) {
             size_t got = mod.read_interleaved_stereo(44100, 882, chunk.data());
             out.tick_rows.push_back({mod.get_current_order(), mod.get_current_row()});
             out.samples.insert(out.samples.end(), chunk.begin(), chunk.begin() + 2 * long(got));
@@ -51,15 +51,15 @@ TEST(Openmpt, LoadsAsAnEightChannelModule) {
 
 TEST(Openmpt, RowTimelineMatchesOursToTheEndOfEntry13) {
     const auto& rows = openmpt_render().tick_rows;
-    ASSERT_EQ(rows.size(), size_t(kShowTicks));
-    for (int t = 0; t < kShowTicks; ++t) {
+    ASSERT_EQ(rows.size(), size_t(SHOW_TICKS));
+    for (int t = 0; t < SHOW_TICKS; ++t) {
         int k = t / 6;
         ASSERT_EQ(rows[t], std::make_pair(k / 64, k % 64)) << "tick " << t;
     }
 }
 
 TEST(Openmpt, EveryCueIsAnOnset) {
-    for (int pos : kCues)
+    for (int pos : CUES)
         EXPECT_GE(onset_rise(openmpt_render().samples, row_frame(pos)), 2.0) << "cue " << pos;
 }
 
@@ -71,7 +71,7 @@ TEST(Libxmp, LoadsAndStepsTheSameRows) {
     EXPECT_EQ(info.mod->chn, 8);
     EXPECT_GE(info.mod->len, 14);
     ASSERT_EQ(xmp_start_player(ctx, 44100, 0), 0);
-    for (int t = 0; t < kShowTicks; ++t) {
+    for (int t = 0; t < SHOW_TICKS; ++t) {
         ASSERT_EQ(xmp_play_frame(ctx), 0);
         xmp_frame_info fi;
         xmp_get_frame_info(ctx, &fi);

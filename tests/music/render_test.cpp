@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr int kShowOrders = 14;
+constexpr int SHOW_ORDERS = 14;
 
 const std::vector<uint8_t>& image() {
     static const std::vector<uint8_t> bytes = mod_bytes(build_song());
@@ -21,20 +21,20 @@ const std::vector<uint8_t>& image() {
 }
 
 const Rendering& full() {
-    static const Rendering r = render_ours(image(), kShowOrders);
+    static const Rendering r = render_ours(image(), SHOW_ORDERS);
     return r;
 }
 
 TEST(OurPlayer, LoadsAndKeepsOneRowEvery5292Frames) {
     ASSERT_TRUE(full().loaded);
     const auto& rows = full().rows;
-    ASSERT_EQ(rows.size(), size_t(kShowOrders * 64));
+    ASSERT_EQ(rows.size(), size_t(SHOW_ORDERS * 64));
     for (size_t k = 0; k < rows.size(); ++k) {
         ASSERT_EQ(rows[k].order, int(k / 64)) << k;
         ASSERT_EQ(rows[k].row, int(k % 64)) << k;
         ASSERT_EQ(rows[k].frame, long(k) * 5292) << k;
     }
-    EXPECT_EQ(full().samples.size() / 2, size_t(kShowOrders * 64 * 5292));  // 107.52 s
+    EXPECT_EQ(full().samples.size() / 2, size_t(SHOW_ORDERS * 64 * 5292));  // 107.52 s
 }
 
 TEST(OurPlayer, NoFrameWrapsAndThePeakIsInRange) {
@@ -44,12 +44,12 @@ TEST(OurPlayer, NoFrameWrapsAndThePeakIsInRange) {
     EXPECT_GE(dbfs, -6.0);
     EXPECT_LE(dbfs, -0.5);
     // the generator's proof holds for what the mixer really does
-    LevelBound b = level_bound(build_song(), kShowOrders);
+    LevelBound b = level_bound(build_song(), SHOW_ORDERS);
     EXPECT_LE(peak, std::max(b.first, b.second));
 }
 
 TEST(OurPlayer, EveryCueIsAnOnset) {
-    for (int pos : kCues) {
+    for (int pos : CUES) {
         double rise = onset_rise(full().samples, row_frame(pos));
         EXPECT_GE(rise, 2.0) << "cue " << pos;
     }

@@ -27,7 +27,7 @@ TEST(PatternText, ReadsTrackerCells) {
     EXPECT_EQ(c.param, 0x10);
     EXPECT_EQ(parse_cell("C-1 01").note, 24);  // period 856
     EXPECT_EQ(note_period(parse_cell("B-3").note), 113);
-    EXPECT_EQ(parse_cell("--- .. EC3").note, kNoNote);
+    EXPECT_EQ(parse_cell("--- .. EC3").note, NO_NOTE);
     EXPECT_EQ(parse_cell("--- .. EC3").param, 0xC3);
     EXPECT_EQ(parse_cell("."), Cell{});
     EXPECT_EQ(note_name(parse_cell("G#2").note), "G#2");
@@ -54,7 +54,7 @@ TEST(SongForm, FourteenEntriesAtSpeedSixTempo125SetOnTheFirstRow) {
     ASSERT_GE(s.orders.size(), 14u);
     std::set<std::pair<int, int>> speed_tempo;
     for (const PlayRow& pr : play_rows(s, int(s.orders.size()))) {
-        for (int c = 0; c < kChannels; ++c) {
+        for (int c = 0; c < CHANNELS; ++c) {
             const Cell& cell = (*pr.cells)[c];
             if (cell.cmd == 0xF) {
                 EXPECT_EQ(pr.order * 100 + pr.row, 0) << "speed or tempo change later on";
@@ -65,9 +65,9 @@ TEST(SongForm, FourteenEntriesAtSpeedSixTempo125SetOnTheFirstRow) {
             EXPECT_NE(cell.cmd, 0xD);
             EXPECT_FALSE(cell.cmd == 0xE && (cell.param >> 4) == 0x6) << "pattern loop";
             EXPECT_FALSE(cell.cmd == 0xE && (cell.param >> 4) == 0xE) << "pattern delay";
-            if (cell.note != kNoNote) {
-                EXPECT_GE(cell.note, kFirstNote);
-                EXPECT_LE(cell.note, kLastNote);
+            if (cell.note != NO_NOTE) {
+                EXPECT_GE(cell.note, FIRST_NOTE);
+                EXPECT_LE(cell.note, LAST_NOTE);
             }
             EXPECT_LE(cell.sample, s.samples.size());
         }
@@ -80,7 +80,7 @@ TEST(SongForm, FourteenEntriesAtSpeedSixTempo125SetOnTheFirstRow) {
 TEST(SongForm, UsesOnlyEffectsEveryPlayerAgreesOn) {
     const Song& s = song();
     for (const PlayRow& pr : play_rows(s, int(s.orders.size()))) {
-        for (int c = 0; c < kChannels; ++c) {
+        for (int c = 0; c < CHANNELS; ++c) {
             const Cell& cell = (*pr.cells)[c];
             int x = cell.param >> 4, y = cell.param & 15;
             std::string at = std::to_string(pr.order) + "/" + std::to_string(pr.row) + " ch" + std::to_string(c);
@@ -88,7 +88,7 @@ TEST(SongForm, UsesOnlyEffectsEveryPlayerAgreesOn) {
                 EXPECT_LE(cell.param, 64) << at;
             }
             if (cell.cmd == 0x9 || (cell.cmd == 0xE && x == 0x9)) {
-                EXPECT_NE(cell.note, kNoNote) << at;  // ours ignores a retrigger without one
+                EXPECT_NE(cell.note, NO_NOTE) << at;  // ours ignores a retrigger without one
             }
             if (cell.cmd == 0xE && (x == 0xC || x == 0xD)) {
                 EXPECT_TRUE(y > 0 && y < 6) << at;  // ours acts on 0 and on y >= speed differently
@@ -112,26 +112,26 @@ TEST(SongForm, UsesOnlyEffectsEveryPlayerAgreesOn) {
 // length.
 TEST(SongForm, PeriodEffectsOnlyOnLoopedSamplesOrTheImpactFall) {
     const Song& s = song();
-    int sample[kChannels] = {};
+    int sample[CHANNELS] = {};
     for (const PlayRow& pr : play_rows(s, int(s.orders.size()))) {
-        for (int c = 0; c < kChannels; ++c) {
+        for (int c = 0; c < CHANNELS; ++c) {
             const Cell& cell = (*pr.cells)[c];
             if (cell.sample) sample[c] = cell.sample;
             bool period_effect = (cell.cmd == 0 && cell.param) || (cell.cmd >= 1 && cell.cmd <= 6);
             if (!period_effect || !sample[c]) continue;
             const SampleDef& sd = s.samples[sample[c] - 1];
-            if (sample[c] == kImpact) continue;  // the fall: checked for length below
+            if (sample[c] == IMPACT) continue;  // the fall: checked for length below
             EXPECT_GT(sd.loop_length, 0u) << pr.order << "/" << pr.row << " ch" << c << " " << sd.name;
         }
     }
     // The impact bent down for twelve rows still has sound left at the end.
-    const SampleDef& impact = s.samples[kImpact - 1];
+    const SampleDef& impact = s.samples[IMPACT - 1];
     double samples_needed = 12 * 6 * 882 * playback_rate(214) / 44100;
     EXPECT_LT(samples_needed, impact.data.size());
 }
 
 TEST(Key, EveryMelodicNoteIsInAMinor) {
-    auto wrong = key_violations(song(), kAMinor);
+    auto wrong = key_violations(song(), A_MINOR);
     for (const auto& v : wrong)
         ADD_FAILURE() << "order " << v.order << " row " << v.row << " channel " << v.channel << ": "
                       << note_name(v.note);
@@ -140,17 +140,17 @@ TEST(Key, EveryMelodicNoteIsInAMinor) {
 TEST(Key, CatchesANoteOutsideTheKey) {
     Song s = song();
     Cell& c = s.patterns[s.orders[10]].rows[0][5];
-    ASSERT_NE(c.note, kNoNote);
+    ASSERT_NE(c.note, NO_NOTE);
     c.note = 24 + 12 + 6;  // F#
-    auto wrong = key_violations(s, kAMinor);
+    auto wrong = key_violations(s, A_MINOR);
     ASSERT_EQ(wrong.size(), 1u);
     EXPECT_EQ(wrong[0].order, 10);
     // chord samples and arpeggios count every tone they sound
     s = song();
     Cell& pad = s.patterns[s.orders[3]].rows[0][0];
-    ASSERT_EQ(pad.sample, kPadMinor);
-    pad.sample = kPadMajor;  // A major: C# is not in the key
-    EXPECT_FALSE(key_violations(s, kAMinor).empty());
+    ASSERT_EQ(pad.sample, PAD_MINOR);
+    pad.sample = PAD_MAJOR;  // A major: C# is not in the key
+    EXPECT_FALSE(key_violations(s, A_MINOR).empty());
 }
 
 TEST(Level, NoMixOfTheVoicesCanWrap) {
@@ -178,7 +178,7 @@ TEST(Level, BoundRisesWithAVolume) {
 }
 
 TEST(Cues, EveryCueRowStartsAStrongNote) {
-    for (int pos : kCues) {
+    for (int pos : CUES) {
         int strongest = 0;
         for (const NoteStart& n : note_starts(song(), pos)) strongest = std::max(strongest, n.volume);
         EXPECT_GE(strongest, 32) << "cue " << pos;
@@ -223,9 +223,9 @@ TEST(Samples, PitchedLoopsAreTunedToC) {
     };
     auto cents = [](double f, double ref) { return 1200 * std::log2(f / ref); };
     const auto& s = song().samples;
-    EXPECT_NEAR(cents(cycles_of(s[kLead - 1], 390, 410), 261.626), 0, 5);
-    EXPECT_NEAR(cents(cycles_of(s[kBass - 1], 15, 25), 65.406), 0, 5);
-    EXPECT_NEAR(cents(cycles_of(s[kChip - 1], 75, 85), 261.626), 0, 5);
+    EXPECT_NEAR(cents(cycles_of(s[LEAD - 1], 390, 410), 261.626), 0, 5);
+    EXPECT_NEAR(cents(cycles_of(s[BASS - 1], 15, 25), 65.406), 0, 5);
+    EXPECT_NEAR(cents(cycles_of(s[CHIP - 1], 75, 85), 261.626), 0, 5);
 }
 
 TEST(File, HeaderAndCellsReadBack) {

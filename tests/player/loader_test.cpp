@@ -183,8 +183,8 @@ TEST_F(Loader, PeriodTableKeepsItsQuirks) {
             if (n > 0 && row[n] > row[n - 1]) ++breaks;
         }
     }
-    EXPECT_EQ(lo, kPeriodMin);
-    EXPECT_EQ(hi, kPeriodMax);
+    EXPECT_EQ(lo, PERIOD_MIN);
+    EXPECT_EQ(hi, PERIOD_MAX);
     EXPECT_EQ(breaks, 3);
     EXPECT_EQ(period_at(0, 85), PeriodTable[1][0]) << "flat lookup runs into the next row";
     EXPECT_EQ(period_at(15, 98), PeriodTable[15][84]) << "but never past the table";

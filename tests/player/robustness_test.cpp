@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr int32_t kTenMinutesOfTicks = 30000;  // at 50 ticks a second
+constexpr int32_t TEN_MINUTES_OF_TICKS = 30000;  // at 50 ticks a second
 
 // A driver that checks each argument against the ranges of the table.
 struct Checker {
@@ -96,7 +96,7 @@ TEST(RealModules, LoadAndPlayTenMinutesEach) {
     if (mods.empty()) GTEST_SKIP() << "the freedroid-data and circuslinux-data modules could not be fetched";
     for (const std::string& path : mods) {
         std::vector<uint8_t> img = read_file(path);
-        ASSERT_TRUE(play(img, kTenMinutesOfTicks)) << path << ": " << pt_last_error();
+        ASSERT_TRUE(play(img, TEN_MINUTES_OF_TICKS)) << path << ": " << pt_last_error();
         EXPECT_TRUE(g.faults.empty()) << path << ": " << faults();
         EXPECT_GE(pt_state().song.channels, 4) << path;
     }
@@ -155,7 +155,7 @@ TEST(DamagedModules, RandomBytesNeverFault) {
 
 TEST(DamagedModules, BusyModulePlaysCleanly) {
     std::vector<uint8_t> img = busy_module();
-    ASSERT_TRUE(play(img, kTenMinutesOfTicks));
+    ASSERT_TRUE(play(img, TEN_MINUTES_OF_TICKS));
     EXPECT_TRUE(g.faults.empty()) << faults();
 }
 

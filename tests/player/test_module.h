@@ -45,7 +45,7 @@ struct ModBuilder {
 };
 
 // Byte offsets of the regions in a built image.
-inline constexpr size_t kPatternsAt = 1084;
+inline constexpr size_t PATTERNS_AT = 1084;
 
 // Recording driver: fills all 13 slots; every call lands in calls() as
 // text, e.g. "sel 0", "vol 64", "pan 64", "smp 3", "per 428", "off 0",

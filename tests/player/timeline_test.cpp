@@ -30,7 +30,7 @@ struct Song {
     void (*build)(ModBuilder&);
 };
 
-const Song kSongs[] = {
+const Song SONGS[] = {
     {"speed and tempo", [](ModBuilder& b) {
          b.fx(0, 0, 0, 0xF, 3).fx(0, 4, 1, 0xF, 0x1F).fx(0, 5, 1, 0xF, 0x20).fx(0, 6, 2, 0xF, 2);
          b.fx(0, 9, 3, 0xF, 0xFF).song({0, 0});
@@ -54,7 +54,7 @@ const Song kSongs[] = {
 };
 
 TEST(PeerTimeline, RowOrderCommands) {
-    for (const Song& s : kSongs) {
+    for (const Song& s : SONGS) {
         ModBuilder b;
         b.sample(1, 16);
         s.build(b);

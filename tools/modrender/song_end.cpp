@@ -28,7 +28,7 @@ bool song_end_after_tick(SongEndWatch& watch, const Playback& before, const Play
     const int32_t to = after.play.playing_order;
     if (before.row != 63 && from == to)
         return false;
-    if (uint32_t(from) < uint32_t(kOrderEntries))
+    if (uint32_t(from) < uint32_t(PT_ORDER_ENTRIES))
         watch.finished[size_t(from)] = true;
-    return uint32_t(to) < uint32_t(kOrderEntries) && watch.finished[size_t(to)];
+    return uint32_t(to) < uint32_t(PT_ORDER_ENTRIES) && watch.finished[size_t(to)];
 }

@@ -20,7 +20,7 @@
 
 struct SongEndWatch {
     bool started = false;  // the first row has begun
-    std::array<bool, kOrderEntries> finished{};
+    std::array<bool, PT_ORDER_ENTRIES> finished{};
 };
 
 bool song_end_row_starts(const PlayerState& state);

@@ -13,7 +13,7 @@ struct HandedToVoice {
 
 // The driver's slots carry no context, so what the wrappers see is kept here.
 struct VoiceTap {
-    std::array<HandedToVoice, kMaxChannels> voices{};
+    std::array<HandedToVoice, PT_MAX_CHANNELS> voices{};
     int32_t selected = 0;
     void (*select_voice)(int32_t) = nullptr;
     void (*set_voice_period)(int32_t) = nullptr;
@@ -24,7 +24,7 @@ VoiceTap tap;
 
 void tap_select_voice(int32_t voice)
 {
-    if (voice >= 0 && voice < kMaxChannels)
+    if (voice >= 0 && voice < PT_MAX_CHANNELS)
         tap.selected = voice;
     tap.select_voice(voice);
 }
@@ -46,7 +46,7 @@ void tap_set_voice_volume(int32_t volume)
 void trace_row(std::FILE* out, int64_t frame, const PlayerState& state)
 {
     const Playback& p = state.play;
-    const int32_t pattern = state.song.order[uint32_t(p.playing_order) % kOrderEntries];
+    const int32_t pattern = state.song.order[uint32_t(p.playing_order) % PT_ORDER_ENTRIES];
     std::fprintf(out, "row %lld %d %d %d %d %d\n", static_cast<long long>(frame), p.playing_order,
                  pattern, p.playing_row, p.speed, p.tempo);
 }
@@ -56,7 +56,7 @@ void trace_tick(std::FILE* out, int64_t frame, const PlayerState& state)
     const Playback& p = state.play;
     std::fprintf(out, "tick %lld %d %d %d", static_cast<long long>(frame), p.playing_order,
                  p.playing_row, p.tick);
-    for (int32_t c = 0; c < state.song.channels && c < kMaxChannels; ++c)
+    for (int32_t c = 0; c < state.song.channels && c < PT_MAX_CHANNELS; ++c)
         std::fprintf(out, " %d/%d", tap.voices[size_t(c)].period, tap.voices[size_t(c)].volume);
     std::fputc('\n', out);
 }

@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
     }
     try {
         Song song = build_song();
-        auto wrong = key_violations(song, kAMinor);
+        auto wrong = key_violations(song, A_MINOR);
         for (const auto& v : wrong)
             std::fprintf(stderr, "out of key: order %d row %d channel %d note %s\n", v.order, v.row,
                          v.channel, note_name(v.note).c_str());
@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
                 if (top > before) std::printf("order %2d: worst case %ld (row %d)\n", o - 1, top, b.row);
                 before = std::max(before, top);
             }
-            for (int pos : kCues) {
+            for (int pos : CUES) {
                 std::printf("cue %4d:", pos);
                 for (const auto& n : note_starts(song, pos))
                     std::printf(" ch%d s%d v%d", n.channel, n.sample, n.volume);

@@ -46,11 +46,11 @@ std::vector<uint8_t> mod_bytes(const Song& song) {
     out.push_back(song.restart);
     for (size_t i = 0; i < 128; ++i) out.push_back(i < song.orders.size() ? song.orders[i] : 0);
     put_text(out, "8CHN", 4);
-    static_assert(kChannels == 8);
+    static_assert(CHANNELS == 8);
     for (const Pattern& p : song.patterns) {
         for (const auto& row : p.rows) {
             for (const Cell& c : row) {
-                int period = c.note == kNoNote ? 0 : note_period(c.note);
+                int period = c.note == NO_NOTE ? 0 : note_period(c.note);
                 out.push_back(uint8_t((c.sample & 0xF0) | (period >> 8)));
                 out.push_back(uint8_t(period));
                 out.push_back(uint8_t(((c.sample & 0x0F) << 4) | (c.cmd & 0x0F)));

@@ -22,7 +22,7 @@ std::vector<std::string_view> split_words(std::string_view s) {
 }
 
 int parse_note(std::string_view w, std::string_view cell) {
-    if (w == "---") return kNoNote;
+    if (w == "---") return NO_NOTE;
     if (w.size() != 3) fail("bad note", cell);
     static const int semis[7] = {9, 11, 0, 2, 4, 5, 7};  // A..G
     char letter = w[0];
@@ -93,7 +93,7 @@ std::vector<Cell> parse_track(std::string_view text, int transpose) {
             piece = piece.substr(0, piece.rfind('*'));
         }
         Cell cell = parse_cell(piece);
-        if (cell.note != kNoNote) {
+        if (cell.note != NO_NOTE) {
             int n = cell.note + transpose;
             if (n < 12 || n > 83) fail("transposed note out of range", piece);
             cell.note = static_cast<uint8_t>(n);

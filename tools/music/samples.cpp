@@ -8,11 +8,11 @@
 
 namespace {
 
-constexpr double kTwoPi = 2.0 * std::numbers::pi;
-const double kNativeRate = playback_rate(428);  // C-2
-constexpr double kC4 = 261.6256;
-constexpr double kDrumRate = 3546836.0 / 214;   // drums play at C-3
-constexpr double kMetalRate = 3546836.0 / 113;  // cymbals play at B-3
+constexpr double TWO_PI = 2.0 * std::numbers::pi;
+const double NATIVE_RATE = playback_rate(428);  // C-2
+constexpr double C4 = 261.6256;
+constexpr double DRUM_RATE = 3546836.0 / 214;   // drums play at C-3
+constexpr double METAL_RATE = 3546836.0 / 113;  // cymbals play at B-3
 
 // Scales to the given peak and rounds; the peak is what the level budget
 // of the checks reads back from the data.
@@ -45,10 +45,10 @@ struct Partial {
 std::vector<double> loop_of(size_t length, const std::vector<Partial>& partials) {
     std::vector<double> x(length + 2, 0.0);
     for (const Partial& p : partials) {
-        double cycles = std::round(p.freq * length / kNativeRate);
-        if (cycles < 1 || p.freq >= kNativeRate / 2) continue;
+        double cycles = std::round(p.freq * length / NATIVE_RATE);
+        if (cycles < 1 || p.freq >= NATIVE_RATE / 2) continue;
         for (size_t i = 0; i < x.size(); ++i)
-            x[i] += p.amp * std::sin(kTwoPi * cycles * double(i % length) / length + p.phase);
+            x[i] += p.amp * std::sin(TWO_PI * cycles * double(i % length) / length + p.phase);
     }
     return x;
 }
@@ -78,7 +78,7 @@ SampleDef one_shot(const char* name, const std::vector<double>& x, int peak, int
 }
 
 SampleDef make_kick() {
-    const double rate = kDrumRate;
+    const double rate = DRUM_RATE;
     std::vector<double> x(even(0.42 * rate));
     double phase = 0;
     for (size_t i = 0; i < x.size(); ++i) {
@@ -86,14 +86,14 @@ SampleDef make_kick() {
         double f = 46 + 125 * std::exp(-t / 0.032) + 420 * std::exp(-t / 0.003);
         double env = (1 - std::exp(-t / 0.0006)) * std::exp(-t / 0.2);
         x[i] = std::tanh(1.8 * env * std::sin(phase)) / std::tanh(1.8);
-        phase += kTwoPi * f / rate;
+        phase += TWO_PI * f / rate;
     }
     seal_one_shot(x, rate, 0.03);
     return one_shot("kick", x, 108, 64);
 }
 
 SampleDef make_snare() {
-    const double rate = kDrumRate;
+    const double rate = DRUM_RATE;
     Prng rng{0x5A4E2E};
     std::vector<double> x(even(0.3 * rate));
     double lp = 0, prev = 0;
@@ -103,8 +103,8 @@ SampleDef make_snare() {
         lp += 0.55 * (n - lp);        // take the hiss off the top
         double bright = lp - 0.6 * prev;  // and the rumble off the bottom
         prev = lp;
-        double body = 0.65 * std::sin(kTwoPi * 186 * t) * std::exp(-t / 0.045) +
-                      0.3 * std::sin(kTwoPi * 332 * t) * std::exp(-t / 0.025);
+        double body = 0.65 * std::sin(TWO_PI * 186 * t) * std::exp(-t / 0.045) +
+                      0.3 * std::sin(TWO_PI * 332 * t) * std::exp(-t / 0.025);
         double noise = 0.9 * bright * std::exp(-t / 0.085);
         x[i] = (body + noise) * (1 - std::exp(-t / 0.0005));
     }
@@ -113,7 +113,7 @@ SampleDef make_snare() {
 }
 
 SampleDef make_hat() {
-    const double rate = kMetalRate;
+    const double rate = METAL_RATE;
     Prng rng{0x4A7};
     std::vector<double> x(even(0.09 * rate));
     double prev = 0;
@@ -128,7 +128,7 @@ SampleDef make_hat() {
 }
 
 SampleDef make_crash() {
-    const double rate = kMetalRate;
+    const double rate = METAL_RATE;
     Prng rng{0xC4A54};
     std::vector<double> x(even(1.7 * rate));
     const double metal[6] = {3150, 4370, 5230, 6610, 7920, 9480};
@@ -139,7 +139,7 @@ SampleDef make_crash() {
         double v = 0.8 * (n - prev);
         prev = n;
         for (int k = 0; k < 6; ++k)
-            v += 0.08 * (std::sin(kTwoPi * metal[k] * t) > 0 ? 1 : -1);
+            v += 0.08 * (std::sin(TWO_PI * metal[k] * t) > 0 ? 1 : -1);
         x[i] = v * std::exp(-t / 0.42) * (1 - std::exp(-t / 0.0015));
     }
     seal_one_shot(x, rate, 0.2);
@@ -151,7 +151,7 @@ SampleDef make_bass() {
     std::vector<Partial> p;
     for (int n = 1; n <= 24; ++n) {
         double amp = 1.0 / n / (1 + (n / 5.0) * (n / 5.0));
-        p.push_back({kC4 / 4 * n, amp, 0});
+        p.push_back({C4 / 4 * n, amp, 0});
     }
     return looped("bass", loop_of(2534, p), 120, 40, {0});
 }
@@ -163,12 +163,12 @@ SampleDef make_pad(bool major) {
     const double weight[4] = {1.0, 0.8, 0.8, 0.5};
     std::vector<Partial> p;
     for (int v = 0; v < 4; ++v) {
-        double f = kC4 * std::pow(2.0, tones[v] / 12.0);
+        double f = C4 * std::pow(2.0, tones[v] / 12.0);
         for (int k = 1; k <= 6; ++k) {
             double amp = weight[v] / std::pow(k, 1.5);
             // Two copies a hair apart (about 3 cents) beat slowly: the chorus.
-            p.push_back({f * k, amp, kTwoPi * (rng.uniform() + 1) / 2});
-            p.push_back({f * k + 0.47 * k, amp * 0.8, kTwoPi * (rng.uniform() + 1) / 2});
+            p.push_back({f * k, amp, TWO_PI * (rng.uniform() + 1) / 2});
+            p.push_back({f * k + 0.47 * k, amp * 0.8, TWO_PI * (rng.uniform() + 1) / 2});
         }
     }
     // 17738 samples = 2.14 s: 560 cycles of C4, every tone within 2 cents.
@@ -181,26 +181,26 @@ SampleDef make_lead() {
     std::vector<Partial> p;
     for (int n = 1; n <= 13; ++n) {
         double pulse = std::sin(std::numbers::pi * n * 0.3) / n;
-        p.push_back({kC4 * n, 0.6 * pulse, 0});
-        p.push_back({kC4 * n * 401 / 400, 0.4 * pulse, 1.3 * n});
+        p.push_back({C4 * n, 0.6 * pulse, 0});
+        p.push_back({C4 * n * 401 / 400, 0.4 * pulse, 1.3 * n});
     }
     return looped("lead", loop_of(12670, p), 112, 36, {0});
 }
 
 SampleDef make_chip() {
     std::vector<Partial> p;
-    for (int n = 1; n <= 13; n += 2) p.push_back({kC4 * n, 1.0 / n, 0});
+    for (int n = 1; n <= 13; n += 2) p.push_back({C4 * n, 1.0 / n, 0});
     return looped("chip", loop_of(2534, p), 110, 24, {0});
 }
 
 SampleDef make_pluck() {
-    const double rate = kNativeRate;
+    const double rate = NATIVE_RATE;
     std::vector<double> x(even(0.9 * rate));
     for (size_t i = 0; i < x.size(); ++i) {
         double t = i / rate, v = 0;
         for (int n = 1; n <= 14; ++n) {
             double tau = 0.45 / (1 + 0.35 * (n - 1));
-            v += std::sin(kTwoPi * kC4 * n * t) / std::pow(n, 1.2) * std::exp(-t / tau);
+            v += std::sin(TWO_PI * C4 * n * t) / std::pow(n, 1.2) * std::exp(-t / tau);
         }
         x[i] = v * (1 - std::exp(-t / 0.001));
     }
@@ -210,15 +210,15 @@ SampleDef make_pluck() {
 
 SampleDef make_stab() {
     // A bare fifth with octaves, so it fits major and minor chords alike.
-    const double rate = kNativeRate;
-    const double tones[4] = {kC4 / 2, kC4, kC4 * 1.4983, kC4 * 2};
+    const double rate = NATIVE_RATE;
+    const double tones[4] = {C4 / 2, C4, C4 * 1.4983, C4 * 2};
     const double weight[4] = {0.6, 1.0, 0.8, 0.6};
     std::vector<double> x(even(0.36 * rate));
     for (size_t i = 0; i < x.size(); ++i) {
         double t = i / rate, v = 0;
         for (int k = 0; k < 4; ++k)
             for (int n = 1; n * tones[k] < 3900; ++n)
-                v += weight[k] * std::sin(kTwoPi * tones[k] * n * t) / n;
+                v += weight[k] * std::sin(TWO_PI * tones[k] * n * t) / n;
         double env = t < 0.02 ? 1 : std::exp(-(t - 0.02) / 0.09);
         x[i] = v * env * (1 - std::exp(-t / 0.0008));
     }
@@ -230,7 +230,7 @@ SampleDef make_stab() {
 struct BandPass {
     double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
     double step(double x, double centre, double q, double rate) {
-        double w = kTwoPi * centre / rate, alpha = std::sin(w) / (2 * q);
+        double w = TWO_PI * centre / rate, alpha = std::sin(w) / (2 * q);
         double a0 = 1 + alpha;
         double y = (alpha * x - alpha * x2 + 2 * std::cos(w) * y1 - (1 - alpha) * y2) / a0;
         x2 = x1;
@@ -243,7 +243,7 @@ struct BandPass {
 
 SampleDef make_riser() {
     // Exactly 32 rows long at C-3: 32 x 6 x 882 frames of 44100 Hz.
-    const double rate = kDrumRate;
+    const double rate = DRUM_RATE;
     Prng rng{0x215E5};
     std::vector<double> x(even(32 * 6 * 882 / 44100.0 * rate));
     BandPass bp;
@@ -253,7 +253,7 @@ SampleDef make_riser() {
         double centre = 300 * std::pow(2.0, 4.3 * u);
         double noise = bp.step(rng.uniform(), centre, 2.5, rate);
         double tone = 0.25 * std::sin(phase);
-        phase += kTwoPi * (180 * std::pow(2.0, 3.0 * u)) / rate;
+        phase += TWO_PI * (180 * std::pow(2.0, 3.0 * u)) / rate;
         x[i] = (noise + tone) * (0.06 + 0.94 * u * u);
     }
     seal_one_shot(x, rate, 0.012);
@@ -261,7 +261,7 @@ SampleDef make_riser() {
 }
 
 SampleDef make_impact() {
-    const double rate = kDrumRate;
+    const double rate = DRUM_RATE;
     Prng rng{0x1A9AC7};
     std::vector<double> x(even(2.6 * rate));
     double phase = 0, lp = 0, rumble = 0;
@@ -272,7 +272,7 @@ SampleDef make_impact() {
         rumble += 0.02 * (n - rumble);
         double f = 31 + 75 * std::exp(-t / 0.1) + 300 * std::exp(-t / 0.004);
         double boom = std::sin(phase) * std::exp(-t / 0.85);
-        phase += kTwoPi * f / rate;
+        phase += TWO_PI * f / rate;
         double v = boom + 0.7 * lp * std::exp(-t / 0.05) + 2.5 * rumble * std::exp(-t / 0.6);
         x[i] = std::tanh(1.5 * v * (1 - std::exp(-t / 0.0006)));
     }

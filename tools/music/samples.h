@@ -19,20 +19,20 @@
 #include "song.h"
 
 enum SampleId : int {
-    kKick = 1,
-    kSnare,
-    kHat,
-    kCrash,
-    kBass,
-    kPadMinor,
-    kPadMajor,
-    kLead,
-    kPluck,
-    kChip,
-    kStab,
-    kRiser,
-    kImpact,
-    kSampleCount = kImpact
+    KICK = 1,
+    SNARE,
+    HAT,
+    CRASH,
+    BASS,
+    PAD_MINOR,
+    PAD_MAJOR,
+    LEAD,
+    PLUCK,
+    CHIP,
+    STAB,
+    RISER,
+    IMPACT,
+    SAMPLE_COUNT = IMPACT
 };
 
 std::vector<SampleDef> make_samples();

@@ -14,7 +14,7 @@
 
 namespace {
 
-const std::map<std::string, std::string> kFragments{
+const std::map<std::string, std::string> FRAGMENTS{
     // ---- pad: chord samples, written on A (minor) and C (major) --------
     {"sw_min", "A-1 06 C08 | --- .. A10 *6 | . *9"},  // swell 8 -> 38
     {"sw_maj", "C-2 07 C08 | --- .. A10 *6 | . *9"},
@@ -329,10 +329,10 @@ const std::map<std::string, std::string> kFragments{
 // "echoN" (N rows filled from the lead, see add_echo).
 struct OrderPlan {
     const char* scene;
-    const char* ch[kChannels];
+    const char* ch[CHANNELS];
 };
 
-const OrderPlan kPlan[] = {
+const OrderPlan PLAN[] = {
     {"tower: pad alone, breathing; Am F C G",
      {"sw_min sw_maj-7 sw_maj sw_maj-5", "_32 bell", "_64", "_64", "s_tempo", "_64", "k_tempo",
       "_64"}},
@@ -414,8 +414,8 @@ std::vector<Cell> expand(std::string_view ref, std::vector<bool>& echo_rows) {
         transpose = digits(ref.substr(sign + 1));
         if (ref[sign] == '-') transpose = -transpose;
     }
-    auto it = kFragments.find(name);
-    if (it == kFragments.end()) throw TextError("no fragment named " + name);
+    auto it = FRAGMENTS.find(name);
+    if (it == FRAGMENTS.end()) throw TextError("no fragment named " + name);
     try {
         auto cells = parse_track(it->second, transpose);
         echo_rows.insert(echo_rows.end(), cells.size(), false);
@@ -438,10 +438,10 @@ std::vector<std::string_view> words_of(std::string_view s) {
     return out;
 }
 
-constexpr int kEchoDelay = 3;         // rows: a dotted eighth
-constexpr int kEchoPercent = 45;      // of the lead's volume
-constexpr int kLeadChannel = 5;
-constexpr int kEchoChannel = 3;
+constexpr int ECHO_DELAY = 3;         // rows: a dotted eighth
+constexpr int ECHO_PERCENT = 45;      // of the lead's volume
+constexpr int LEAD_CHANNEL = 5;
+constexpr int ECHO_CHANNEL = 3;
 
 // The echo channel repeats the lead three rows later and quieter: notes
 // keep their pitch and glides, the volume is written out with C, fades
@@ -451,7 +451,7 @@ void add_echo(Song& song, const std::vector<std::vector<bool>>& echo_rows) {
     std::vector<Cell> delayed;  // the lead, row by row, as the echo will play it
     for (const Pattern& p : song.patterns) {
         for (const auto& row : p.rows) {
-            Cell c = row[kLeadChannel];
+            Cell c = row[LEAD_CHANNEL];
             if (c.sample) lead_volume = song.samples[c.sample - 1].volume;
             if (c.cmd == 0xC) lead_volume = c.param;
             Cell e;
@@ -466,16 +466,16 @@ void add_echo(Song& song, const std::vector<std::vector<bool>>& echo_rows) {
             }
             if (c.sample || c.cmd == 0xC) {
                 e.cmd = 0xC;
-                e.param = static_cast<uint8_t>((lead_volume * kEchoPercent + 50) / 100);
+                e.param = static_cast<uint8_t>((lead_volume * ECHO_PERCENT + 50) / 100);
             }
             delayed.push_back(e);
         }
     }
     for (size_t order = 0; order < song.patterns.size(); ++order) {
-        for (int r = 0; r < kRows; ++r) {
+        for (int r = 0; r < ROWS; ++r) {
             if (!echo_rows[order][r]) continue;
-            long from = long(order) * kRows + r - kEchoDelay;
-            song.patterns[order].rows[r][kEchoChannel] = from >= 0 ? delayed[from] : Cell{};
+            long from = long(order) * ROWS + r - ECHO_DELAY;
+            song.patterns[order].rows[r][ECHO_CHANNEL] = from >= 0 ? delayed[from] : Cell{};
         }
     }
 }
@@ -487,21 +487,21 @@ Song build_song() {
     song.title = "kirmavo";
     song.samples = make_samples();
     std::vector<std::vector<bool>> echo_rows;
-    for (const OrderPlan& plan : kPlan) {
+    for (const OrderPlan& plan : PLAN) {
         Pattern p;
-        std::vector<bool> echo_here(kRows, false);
-        for (int c = 0; c < kChannels; ++c) {
+        std::vector<bool> echo_here(ROWS, false);
+        for (int c = 0; c < CHANNELS; ++c) {
             std::vector<Cell> track;
             std::vector<bool> echo;
             for (auto ref : words_of(plan.ch[c])) {
                 auto cells = expand(ref, echo);
                 track.insert(track.end(), cells.begin(), cells.end());
             }
-            if (track.size() != kRows)
+            if (track.size() != ROWS)
                 throw TextError(std::string(plan.scene) + ": channel " + std::to_string(c) + " has " +
                                 std::to_string(track.size()) + " rows");
-            for (int r = 0; r < kRows; ++r) p.rows[r][c] = track[r];
-            if (c == kEchoChannel) echo_here = echo;
+            for (int r = 0; r < ROWS; ++r) p.rows[r][c] = track[r];
+            if (c == ECHO_CHANNEL) echo_here = echo;
             else if (std::find(echo.begin(), echo.end(), true) != echo.end())
                 throw TextError(std::string(plan.scene) + ": echo outside its channel");
         }

@@ -3,7 +3,7 @@
 namespace {
 
 // Finetune-0 periods, seven octaves from the lowest note up.
-constexpr std::array<uint16_t, 84> kPeriods{
+constexpr std::array<uint16_t, 84> PERIODS{
     3424, 3232, 3048, 2880, 2712, 2560, 2416, 2280, 2152, 2032, 1920, 1812,
     1712, 1616, 1524, 1440, 1356, 1280, 1208, 1140, 1076, 1016, 960,  906,
     856,  808,  762,  720,  678,  640,  604,  570,  538,  508,  480,  453,
@@ -16,7 +16,7 @@ constexpr std::array<uint16_t, 84> kPeriods{
 
 int note_period(int note) {
     if (note < 0 || note >= 84) return 0;
-    return kPeriods[note];
+    return PERIODS[note];
 }
 
 std::string note_name(int note) {

@@ -5,7 +5,7 @@
 //   Cell, Pattern, SampleDef, Song          plain records
 //   note_period(note)                       finetune-0 period of a note column
 //   note_name(note)                         "C-2", "G#1", "---"
-//   kChannelPan[c]                          the pan our player gives channel c
+//   CHANNEL_PAN[c]                          the pan our player gives channel c
 #pragma once
 
 #include <array>
@@ -13,17 +13,17 @@
 #include <string>
 #include <vector>
 
-constexpr int kChannels = 8;
-constexpr int kRows = 64;
-constexpr uint8_t kNoNote = 84;
+constexpr int CHANNELS = 8;
+constexpr int ROWS = 64;
+constexpr uint8_t NO_NOTE = 84;
 // Notes are columns of the finetune-0 period row, 0 = period 3424. The
 // classic three octaves (C-1 = 856 .. B-3 = 113) are columns 24..59; the
 // score stays inside them so every player agrees on the pitch.
-constexpr int kFirstNote = 24;
-constexpr int kLastNote = 59;
+constexpr int FIRST_NOTE = 24;
+constexpr int LAST_NOTE = 59;
 
 struct Cell {
-    uint8_t note = kNoNote;  // column, or kNoNote
+    uint8_t note = NO_NOTE;  // column, or NO_NOTE
     uint8_t sample = 0;      // 1..31, 0 = none
     uint8_t cmd = 0;         // 0..15
     uint8_t param = 0;
@@ -31,7 +31,7 @@ struct Cell {
 };
 
 struct Pattern {
-    std::array<std::array<Cell, kChannels>, kRows> rows{};  // rows[row][channel]
+    std::array<std::array<Cell, CHANNELS>, ROWS> rows{};  // rows[row][channel]
 };
 
 struct SampleDef {
@@ -54,7 +54,7 @@ struct Song {
 
 // Pan handed to the mixer at every sample start on channel c (16 x the
 // player's default pan table), 0 = all right, 255 = all left.
-constexpr std::array<int, kChannels> kChannelPan{64, 192, 80, 176, 96, 160, 144, 112};
+constexpr std::array<int, CHANNELS> CHANNEL_PAN{64, 192, 80, 176, 96, 160, 144, 112};
 
 int note_period(int note);
 std::string note_name(int note);

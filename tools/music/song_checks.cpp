@@ -5,12 +5,12 @@
 
 namespace {
 
-constexpr int kSpeed = 6;
+constexpr int SPEED = 6;
 
 bool starts_note(const Cell& c) {
     bool porta = c.cmd == 0x3 || c.cmd == 0x5;
     bool delayed = c.cmd == 0xE && (c.param >> 4) == 0xD;
-    return c.note != kNoNote && !porta && !delayed;
+    return c.note != NO_NOTE && !porta && !delayed;
 }
 
 }  // namespace
@@ -18,25 +18,25 @@ bool starts_note(const Cell& c) {
 std::vector<PlayRow> play_rows(const Song& song, int orders) {
     std::vector<PlayRow> rows;
     for (int o = 0; o < orders && o < int(song.orders.size()); ++o)
-        for (int r = 0; r < kRows; ++r)
+        for (int r = 0; r < ROWS; ++r)
             rows.push_back({o, r, &song.patterns[song.orders[o]].rows[r]});
     return rows;
 }
 
 std::vector<KeyViolation> key_violations(const Song& song, unsigned pitch_classes) {
     std::vector<KeyViolation> out;
-    int sample[kChannels] = {};
-    int note[kChannels];
-    std::fill(std::begin(note), std::end(note), int(kNoNote));
+    int sample[CHANNELS] = {};
+    int note[CHANNELS];
+    std::fill(std::begin(note), std::end(note), int(NO_NOTE));
     for (const PlayRow& pr : play_rows(song, int(song.orders.size()))) {
-        for (int c = 0; c < kChannels; ++c) {
+        for (int c = 0; c < CHANNELS; ++c) {
             const Cell& cell = (*pr.cells)[c];
             if (cell.sample) sample[c] = cell.sample;
-            if (cell.note != kNoNote) note[c] = cell.note;
-            if (!sample[c] || note[c] == kNoNote) continue;
+            if (cell.note != NO_NOTE) note[c] = cell.note;
+            if (!sample[c] || note[c] == NO_NOTE) continue;
             const SampleDef& s = song.samples[sample[c] - 1];
             if (!s.pitched) continue;
-            bool sounding = cell.note != kNoNote || (cell.cmd == 0 && cell.param);
+            bool sounding = cell.note != NO_NOTE || (cell.cmd == 0 && cell.param);
             if (!sounding) continue;
             std::vector<int> steps{0};
             if (cell.cmd == 0 && cell.param) {
@@ -72,23 +72,23 @@ int sample_peak(const SampleDef& s) {
 // reach its whole data; a one-shot only the stretch that its playback rate
 // covers since the note started (nothing once it has played out).
 LevelBound level_bound(const Song& song, int orders) {
-    constexpr long kRowFrames = kSpeed * 882;
+    constexpr long ROW_FRAMES = SPEED * 882;
     struct Voice {
         int sample = 0, volume = 0, level = 0;
         long start = 0;                  // frame of the last note start
         int low_period = 0, high_period = 0;  // since that start
-    } v[kChannels];
+    } v[CHANNELS];
     LevelBound worst;
     long frame = 0;
     for (const PlayRow& pr : play_rows(song, orders)) {
         long first = 0, second = 0;
-        for (int c = 0; c < kChannels; ++c) {
+        for (int c = 0; c < CHANNELS; ++c) {
             const Cell& cell = (*pr.cells)[c];
             Voice& ch = v[c];
             int x = cell.param >> 4, y = cell.param & 15;
             int loudest = 0;
             bool restarted = false;
-            for (int tick = 0; tick < kSpeed; ++tick) {
+            for (int tick = 0; tick < SPEED; ++tick) {
                 if (tick == 0) {
                     if (cell.sample) {
                         ch.sample = cell.sample;
@@ -107,7 +107,7 @@ LevelBound level_bound(const Song& song, int orders) {
                         ch.volume = std::clamp(x ? ch.volume + x : ch.volume - y, 0, 64);
                         ch.level = ch.volume;
                     }
-                    if (cell.cmd == 0xE && x == 0x9 && y && cell.note != kNoNote && tick % y == 0) {
+                    if (cell.cmd == 0xE && x == 0x9 && y && cell.note != NO_NOTE && tick % y == 0) {
                         ch.level = ch.volume;
                         restarted = true;
                     }
@@ -124,13 +124,13 @@ LevelBound level_bound(const Song& song, int orders) {
                 // samples a frame: 3546836 / (period x 44100), a little generously
                 double fast = 3546836.0 / ch.low_period / 44100, slow = 3546836.0 / ch.high_period / 44100;
                 from = long((frame - ch.start) * slow) - 2;
-                to = long((frame + kRowFrames - ch.start) * fast) + 3;
+                to = long((frame + ROW_FRAMES - ch.start) * fast) + 3;
                 from = std::clamp(from, 0L, long(s.data.size()));
                 to = std::clamp(to, 0L, long(s.data.size()));
             }
             int peak = 0;
             for (long i = from; i < to; ++i) peak = std::max(peak, std::abs(int(s.data[i])));
-            auto [g1, g2] = voice_gain(loudest, kChannelPan[c]);
+            auto [g1, g2] = voice_gain(loudest, CHANNEL_PAN[c]);
             first += long(g1) * peak;
             second += long(g2) * peak;
         }
@@ -140,17 +140,17 @@ LevelBound level_bound(const Song& song, int orders) {
         }
         worst.first = std::max(worst.first, first);
         worst.second = std::max(worst.second, second);
-        frame += kRowFrames;
+        frame += ROW_FRAMES;
     }
     return worst;
 }
 
 std::vector<NoteStart> note_starts(const Song& song, int pos) {
     std::vector<NoteStart> out;
-    int sample[kChannels] = {};
-    int volume[kChannels] = {};
+    int sample[CHANNELS] = {};
+    int volume[CHANNELS] = {};
     for (const PlayRow& pr : play_rows(song, pos / 100 + 1)) {
-        for (int c = 0; c < kChannels; ++c) {
+        for (int c = 0; c < CHANNELS; ++c) {
             const Cell& cell = (*pr.cells)[c];
             if (cell.sample) {
                 sample[c] = cell.sample;

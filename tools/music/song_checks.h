@@ -19,7 +19,7 @@
 struct PlayRow {
     int order;
     int row;
-    const std::array<Cell, kChannels>* cells;
+    const std::array<Cell, CHANNELS>* cells;
 };
 
 std::vector<PlayRow> play_rows(const Song& song, int orders);
