@@ -10,19 +10,19 @@ namespace {
 struct PictureSize {
     int32_t width;
     int32_t min_height;
-    bool exact; // height must be exactly min_height
+    bool exact;  // height must be exactly min_height
 };
 
 constexpr std::array<PictureSize, PICTURE_COUNT> picture_sizes = {{
-    {351, 271, false}, // 0: circles base pattern, at least this wide
-    {353, 273, false}, // 1: circles mask, at least this wide
-    {320, 240, false}, // 2: crawl target
-    {320, 240, false}, // 3..5: overlays
+    {351, 271, false},  // 0: circles base pattern, at least this wide
+    {353, 273, false},  // 1: circles mask, at least this wide
+    {320, 240, false},  // 2: crawl target
+    {320, 240, false},  // 3..5: overlays
     {320, 240, false},
     {320, 240, false},
-    {320, 240, true},  // 6: tower
-    {320, 240, true},  // 7: mesh background, halftone source
-    {320, 240, false}, // 8..12: overlays, sprites, credits
+    {320, 240, true},   // 6: tower
+    {320, 240, true},   // 7: mesh background, halftone source
+    {320, 240, false},  // 8..12: overlays, sprites, credits
     {320, 240, false},
     {320, 240, false},
     {320, 240, false},
@@ -32,7 +32,7 @@ constexpr std::array<PictureSize, PICTURE_COUNT> picture_sizes = {{
     {320, 240, true},  // 15: fade target (pic07 again)
 }};
 
-} // namespace
+}  // namespace
 
 bool assets_picture_fits(int index, const Picture& pic)
 {

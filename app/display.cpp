@@ -14,7 +14,7 @@ namespace {
 
 #if KIRMAVO_DOUBLED
 constexpr int MODE_WIDTH = 2 * FRAME_WIDTH, MODE_HEIGHT = 2 * FRAME_HEIGHT;
-constexpr Uint32 MODE_FLAGS = 0; // a software surface
+constexpr Uint32 MODE_FLAGS = 0;  // a software surface
 #else
 constexpr int MODE_WIDTH = FRAME_WIDTH, MODE_HEIGHT = FRAME_HEIGHT;
 constexpr Uint32 MODE_FLAGS = SDL_HWSURFACE | SDL_DOUBLEBUF;
@@ -23,15 +23,15 @@ constexpr int MODE_DEPTH = 32;
 
 struct Display {
     SDL_Surface* surface = nullptr;
-    Uint32 red_mask = 0;     // read once, when the mode is set
-    FrameBuffer offscreen{}; // the canvas unless frames are drawn in place
+    Uint32 red_mask = 0;      // read once, when the mode is set
+    FrameBuffer offscreen{};  // the canvas unless frames are drawn in place
     FrameView canvas{offscreen};
-    bool in_place = false;   // canvas is the surface memory itself
+    bool in_place = false;  // canvas is the surface memory itself
 };
 
 Display display;
 
-} // namespace
+}  // namespace
 
 bool display_open(bool windowed)
 {

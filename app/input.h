@@ -15,13 +15,13 @@
 #include <cstdint>
 
 struct InputState {
-    bool ff_held = false; // Space is down
-    bool quit = false;    // Escape was pressed in this frame
+    bool ff_held = false;  // Space is down
+    bool quit = false;     // Escape was pressed in this frame
 };
 
 struct FastForward {
-    int32_t step; // now / 10 while held, else the last step kept
-    bool jump;    // run the music on by a quarter of a second
+    int32_t step;  // now / 10 while held, else the last step kept
+    bool jump;     // run the music on by a quarter of a second
 };
 
 void input_apply(InputState& input, const SDL_Event& event);

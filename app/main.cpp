@@ -17,9 +17,9 @@ namespace {
 
 // Static storage for the whole run; nothing here is ever freed.
 Show show;
-std::array<uint8_t, MODULE_BYTES> module_data; // the player points into it
+std::array<uint8_t, MODULE_BYTES> module_data;  // the player points into it
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

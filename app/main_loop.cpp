@@ -15,7 +15,7 @@ constexpr int32_t LAST_POSITION = 1362;
 // 44100 bytes are 11025 frames: a quarter of a second of music, unheard.
 constexpr int FAST_FORWARD_BYTES = 44100;
 
-} // namespace
+}  // namespace
 
 int main_loop_run()
 {

@@ -17,7 +17,7 @@ constexpr int PICTURE_NOISE = 14;
 
 struct Show {
     std::array<Picture, PICTURE_COUNT> pictures{};
-    std::array<uint8_t, MESH_BYTES> mesh_data{}; // host-order words
+    std::array<uint8_t, MESH_BYTES> mesh_data{};  // host-order words
     FrameBuffer work_a{};
     FrameBuffer work_b{};
     FrameBuffer work_c{};

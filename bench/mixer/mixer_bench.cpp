@@ -71,12 +71,10 @@ void mix_looping_voices(benchmark::State& state)
         benchmark::DoNotOptimize(buffer.data());
         benchmark::ClobberMemory();
     }
-    state.counters["voice_frames"] = benchmark::Counter(
-        double(state.iterations()) * voices * buffer_frames, benchmark::Counter::kIsRate);
+    state.counters["voice_frames"] =
+        benchmark::Counter(double(state.iterations()) * voices * buffer_frames, benchmark::Counter::kIsRate);
 }
 
-BENCHMARK(mix_looping_voices)
-    ->ArgsProduct({{4, 8, 32}, {0, 1}})
-    ->ArgNames({"voices", "null"});
+BENCHMARK(mix_looping_voices)->ArgsProduct({{4, 8, 32}, {0, 1}})->ArgNames({"voices", "null"});
 
-} // namespace
+}  // namespace

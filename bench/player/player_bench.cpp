@@ -15,7 +15,8 @@
 namespace {
 
 // A 32-channel module in file form: 64 patterns of random cells, 31 samples.
-std::vector<uint8_t> busy_module(int32_t channels, int32_t patterns) {
+std::vector<uint8_t> busy_module(int32_t channels, int32_t patterns)
+{
     std::vector<uint8_t> m(1084, 0);
     for (int32_t i = 1; i <= 31; ++i) {
         uint8_t* h = &m[20 + 30 * (i - 1)];
@@ -24,7 +25,8 @@ std::vector<uint8_t> busy_module(int32_t channels, int32_t patterns) {
         h[24] = static_cast<uint8_t>(i & 15);
     }
     m[950] = static_cast<uint8_t>(patterns);
-    for (int32_t i = 0; i < patterns; ++i) m[952 + i] = static_cast<uint8_t>(i);
+    for (int32_t i = 0; i < patterns; ++i)
+        m[952 + i] = static_cast<uint8_t>(i);
     const char sig[] = "32CH";
     std::memcpy(&m[1080], sig, 4);
     std::mt19937 rng(1);
@@ -32,9 +34,11 @@ std::vector<uint8_t> busy_module(int32_t channels, int32_t patterns) {
         const uint32_t r = rng();
         const int32_t period = PeriodTable[0][r % 84];
         int32_t cmd = (r >> 8) % 16;
-        if (cmd == 0xB || cmd == 0xD || cmd == 0xF) cmd = 4;  // keep the song walking forward
+        if (cmd == 0xB || cmd == 0xD || cmd == 0xF)
+            cmd = 4;  // keep the song walking forward
         int32_t param = (r >> 16) & 0xFF;
-        if (cmd == 0xE && (param >> 4) == 0xE) param = 0xE0;
+        if (cmd == 0xE && (param >> 4) == 0xE)
+            param = 0xE0;
         m.push_back(static_cast<uint8_t>(((r >> 24) & 0x10) | (period >> 8)));
         m.push_back(static_cast<uint8_t>(period));
         m.push_back(static_cast<uint8_t>((((r >> 24) & 0x0F) << 4) | cmd));
@@ -46,7 +50,8 @@ std::vector<uint8_t> busy_module(int32_t channels, int32_t patterns) {
 
 // A driver that does as little as a real one would for a call.
 int32_t g_sink;
-void install_sink() {
+void install_sink()
+{
     sound_driver_reset();
     SoundDriver& d = sound_driver;
     d.select_voice = [](int32_t v) { g_sink = v; };
@@ -57,7 +62,8 @@ void install_sink() {
     d.set_voice_period = [](int32_t v) { g_sink += v; };
 }
 
-void BM_LoadModule(benchmark::State& state) {
+void BM_LoadModule(benchmark::State& state)
+{
     const std::vector<uint8_t> file = busy_module(32, 64);
     std::vector<uint8_t> image;
     install_sink();
@@ -72,12 +78,14 @@ void BM_LoadModule(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadModule)->Unit(benchmark::kMillisecond);
 
-void BM_Tick32Channels(benchmark::State& state) {
+void BM_Tick32Channels(benchmark::State& state)
+{
     std::vector<uint8_t> image = busy_module(32, 64);
     install_sink();
     pt_state_reset();
     pt_load_module(image.data(), image.size());
-    for (auto _ : state) pt_tick();
+    for (auto _ : state)
+        pt_tick();
     state.SetItemsProcessed(state.iterations());
     benchmark::DoNotOptimize(g_sink);
 }

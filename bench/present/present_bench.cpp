@@ -31,4 +31,4 @@ void doubling(benchmark::State& state)
 }
 BENCHMARK(doubling);
 
-} // namespace
+}  // namespace

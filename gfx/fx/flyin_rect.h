@@ -15,11 +15,11 @@
 #include <cstdint>
 
 struct FlyinRect {
-    int32_t x;     // left column at rest, -16..317
-    int32_t y;     // top row at rest, -17..237
-    int32_t w;     // width minus one, 3..35
-    int32_t h;     // height minus one, 3..35
-    int32_t grey;  // 0x40GGGGGG, G = 0..244 (a multiple of 4: the blend uses grey >> 2)
+    int32_t x;          // left column at rest, -16..317
+    int32_t y;          // top row at rest, -17..237
+    int32_t w;          // width minus one, 3..35
+    int32_t h;          // height minus one, 3..35
+    int32_t grey;       // 0x40GGGGGG, G = 0..244 (a multiple of 4: the blend uses grey >> 2)
     int32_t reserved0;  // always 0
     int32_t reserved1;  // always 0
 };

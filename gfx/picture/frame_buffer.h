@@ -13,5 +13,5 @@ constexpr int FRAME_WIDTH = 320;
 constexpr int FRAME_HEIGHT = 240;
 constexpr int FRAME_PIXELS = FRAME_WIDTH * FRAME_HEIGHT;
 
-using FrameBuffer = std::array<uint32_t, FRAME_PIXELS>; // storage
-using FrameView = std::span<uint32_t, FRAME_PIXELS>;    // a frame drawn in place
+using FrameBuffer = std::array<uint32_t, FRAME_PIXELS>;  // storage
+using FrameView = std::span<uint32_t, FRAME_PIXELS>;     // a frame drawn in place

@@ -17,11 +17,16 @@ struct PngFormat {
 PngFormat format_of(int colour_type)
 {
     switch (colour_type) {
-    case PNG_COLOR_TYPE_GRAY: return {PICTURE_GREY, 1};
-    case PNG_COLOR_TYPE_RGB: return {PICTURE_RGB, 3};
-    case PNG_COLOR_TYPE_PALETTE: return {PICTURE_PALETTE, 1};
-    case PNG_COLOR_TYPE_RGB_ALPHA: return {PICTURE_RGBA, 4};
-    default: return {PICTURE_OTHER, 1};
+    case PNG_COLOR_TYPE_GRAY:
+        return {PICTURE_GREY, 1};
+    case PNG_COLOR_TYPE_RGB:
+        return {PICTURE_RGB, 3};
+    case PNG_COLOR_TYPE_PALETTE:
+        return {PICTURE_PALETTE, 1};
+    case PNG_COLOR_TYPE_RGB_ALPHA:
+        return {PICTURE_RGBA, 4};
+    default:
+        return {PICTURE_OTHER, 1};
     }
 }
 
@@ -35,7 +40,8 @@ void png_quiet_warning(png_structp, png_const_charp) {}
 // is written only once the whole picture is in memory.
 int32_t decode(FILE* file, Picture* pic)
 {
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, png_quiet_error, png_quiet_warning);
+    png_structp png =
+        png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, png_quiet_error, png_quiet_warning);
     if (!png)
         return -1;
     png_infop info = png_create_info_struct(png);
@@ -64,13 +70,14 @@ int32_t decode(FILE* file, Picture* pic)
     // Samples are taken as 8 bits whatever the depth, so a deeper row holds
     // more than row_bytes and a shallower one less: copy only what is there.
     const size_t stored_row_bytes = png_get_rowbytes(png, info);
-    pixels = static_cast<uint8_t*>(std::calloc(size_t(height), row_bytes)); // libpng refuses 0 x 0
+    pixels = static_cast<uint8_t*>(std::calloc(size_t(height), row_bytes));  // libpng refuses 0 x 0
     if (!pixels) {
         png_destroy_read_struct(&png, &info, nullptr);
         return -1;
     }
     for (png_uint_32 r = 0; r < height; r++)
-        std::memcpy(pixels + r * row_bytes, rows[r], row_bytes < stored_row_bytes ? row_bytes : stored_row_bytes);
+        std::memcpy(pixels + r * row_bytes, rows[r],
+                    row_bytes < stored_row_bytes ? row_bytes : stored_row_bytes);
 
     if (colour_type == PNG_COLOR_TYPE_PALETTE) {
         png_colorp entries = nullptr;
@@ -93,7 +100,7 @@ int32_t decode(FILE* file, Picture* pic)
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 int32_t load_png_picture(const char* path, Picture* pic)
 {
@@ -116,8 +123,8 @@ void picture_to_argb(Picture* pic)
     const int64_t count = int64_t(pic->width) * pic->height;
     uint8_t* bytes = pic->pixels;
     for (int64_t i = 0; i < count; i++, bytes += 4) {
-        const uint32_t word = uint32_t(bytes[3]) << 24 | uint32_t(bytes[0]) << 16 |
-                              uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]);
+        const uint32_t word = uint32_t(bytes[3]) << 24 | uint32_t(bytes[0]) << 16 | uint32_t(bytes[1]) << 8 |
+                              uint32_t(bytes[2]);
         std::memcpy(bytes, &word, 4);
     }
 }

@@ -79,7 +79,8 @@ constexpr int32_t chunk_frames = 256;
 // before each read. Four positions a frame apart, each stepping four frames,
 // make four independent adds instead of one long chain. Returns the position
 // after the last frame.
-[[gnu::always_inline]] inline uint64_t gather(const int8_t* data, uint64_t pos, uint64_t step, int32_t n, int16_t* samples)
+[[gnu::always_inline]] inline uint64_t gather(const int8_t* data, uint64_t pos, uint64_t step, int32_t n,
+                                              int16_t* samples)
 {
     int32_t k = 0;
     uint64_t p0 = pos + step, p1 = p0 + step, p2 = p1 + step, p3 = p2 + step;
@@ -100,15 +101,14 @@ constexpr int32_t chunk_frames = 256;
 }
 
 // Adds n gathered samples into n frames at the two gains.
-[[gnu::always_inline]] inline void add_samples(int16_t* frame, const int16_t* samples, int32_t n, uint32_t first_gain,
-                 uint32_t second_gain)
+[[gnu::always_inline]] inline void add_samples(int16_t* frame, const int16_t* samples, int32_t n,
+                                               uint32_t first_gain, uint32_t second_gain)
 {
     int32_t k = 0;
 #if defined(__SSE2__)
     // Eight frames at a time, both gains side by side: the low half of a
     // 16-bit multiply is all the wrap-around keeps.
-    const __m128i gains =
-        _mm_set1_epi32(int32_t((second_gain & 0xFFFFu) << 16 | (first_gain & 0xFFFFu)));
+    const __m128i gains = _mm_set1_epi32(int32_t((second_gain & 0xFFFFu) << 16 | (first_gain & 0xFFFFu)));
     for (; k + 8 <= n; k += 8, frame += 16) {
         const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(samples + k));
         __m128i* o = reinterpret_cast<__m128i*>(frame);
@@ -188,8 +188,7 @@ void mix_voice(Voice& v, Out* out, int32_t frames, uint32_t second_gain, uint32_
             pos = uint64_t(index) << 32 | (pos & 0xFFFFFFFFu);  // fraction kept
         }
         if (out)
-            add_frame(out + 2 * done, data[index < v.end ? index : b.at_end], first_gain,
-                      second_gain);
+            add_frame(out + 2 * done, data[index < v.end ? index : b.at_end], first_gain, second_gain);
         ++done;
     }
     v.position = uint32_t(pos >> 32);
@@ -232,7 +231,7 @@ Voice initial_voice()
     return v;
 }
 
-} // namespace
+}  // namespace
 
 VoiceStep mixer_period_to_step(int32_t period, int32_t rate)
 {
@@ -269,8 +268,7 @@ void mixer_init(int32_t rate, int32_t /*buffer_frames*/)
 
 namespace {
 
-template <typename Out>
-void mix_voices(Out* out, int32_t frames)
+template <typename Out> void mix_voices(Out* out, int32_t frames)
 {
     const int32_t count = std::min(mixer.voice_count, MIXER_VOICE_MAX);
     for (int32_t i = 0; i < count; ++i)
@@ -284,7 +282,7 @@ void mix_voices(Out* out, int32_t frames)
     }
 }
 
-} // namespace
+}  // namespace
 
 void mixer_mix(int16_t* out, int32_t frames) { mix_voices(out, frames); }
 
@@ -303,8 +301,8 @@ void mixer_fill_driver(SoundDriver& d)
     d.set_voice_period = mixer_set_voice_period;
 }
 
-int32_t mixer_define_sample(int32_t sample, const int8_t* data, uint32_t end,
-                            uint32_t loop_start, uint32_t loop_end, int32_t loop)
+int32_t mixer_define_sample(int32_t sample, const int8_t* data, uint32_t end, uint32_t loop_start,
+                            uint32_t loop_end, int32_t loop)
 {
     if (sample < 0 || sample >= MIXER_SAMPLE_MAX)
         return 0;  // no such slot
@@ -371,7 +369,7 @@ void mixer_set_voice_step(uint32_t step, uint32_t fraction)
 
 MixerView mixer_view()
 {
-    return {mixer.pending, mixer.active, mixer.samples, mixer.selected,
+    return {mixer.pending,       mixer.active,      mixer.samples, mixer.selected,
             mixer.master_volume, mixer.voice_count, mixer.mix_rate};
 }
 

@@ -102,8 +102,8 @@ void mixer_mix(int16_t* out, int32_t frames);
 void mixer_mix_wide(int32_t* out, int32_t frames);
 void mixer_fill_driver(SoundDriver& driver);
 
-int32_t mixer_define_sample(int32_t sample, const int8_t* data, uint32_t end,
-                            uint32_t loop_start, uint32_t loop_end, int32_t loop);
+int32_t mixer_define_sample(int32_t sample, const int8_t* data, uint32_t end, uint32_t loop_start,
+                            uint32_t loop_end, int32_t loop);
 void mixer_select_voice(int32_t voice);
 void mixer_set_voice_sample(int32_t sample);
 void mixer_set_voice_count(int32_t count);

@@ -7,7 +7,7 @@ namespace {
 
 void null_audio_nothing() {}
 
-} // namespace
+}  // namespace
 
 int32_t null_audio_install(int32_t rate, int32_t buffer_frames)
 {

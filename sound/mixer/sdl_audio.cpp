@@ -18,7 +18,7 @@ void sdl_audio_nothing() {}
 
 void sdl_audio_close() { SDL_CloseAudio(); }
 
-} // namespace
+}  // namespace
 
 int32_t sdl_audio_open(int32_t rate, int32_t buffer_frames, SdlAudioCallback callback)
 {
@@ -45,7 +45,7 @@ int32_t sdl_audio_install(int32_t rate, int32_t buffer_frames, SdlAudioCallback 
         return 0;
     }
     d.init = mixer_init;
-    d.start = sdl_audio_nothing; // playing starts when the player un-pauses the device
+    d.start = sdl_audio_nothing;  // playing starts when the player un-pauses the device
     d.stop = sdl_audio_nothing;
     d.close = sdl_audio_close;
     mixer_fill_driver(d);

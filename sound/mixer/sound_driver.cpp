@@ -8,6 +8,6 @@ bool sound_driver_ready()
 {
     const SoundDriver& d = sound_driver;
     return d.define_sample && d.select_voice && d.set_voice_sample && d.set_voice_count &&
-           d.set_voice_offset && d.set_voice_volume && d.set_voice_pan && d.init &&
-           d.set_master_volume && d.start && d.set_voice_period && d.stop && d.close;
+           d.set_voice_offset && d.set_voice_volume && d.set_voice_pan && d.init && d.set_master_volume &&
+           d.start && d.set_voice_period && d.stop && d.close;
 }

@@ -26,8 +26,8 @@ struct SoundDriver {
     int32_t buffer_frames = 512;  // frames per device buffer, as granted
 
     // Slots, in their fixed order.
-    int32_t (*define_sample)(int32_t sample, const int8_t* data, uint32_t end,
-                             uint32_t loop_start, uint32_t loop_end, int32_t loop) = nullptr;
+    int32_t (*define_sample)(int32_t sample, const int8_t* data, uint32_t end, uint32_t loop_start,
+                             uint32_t loop_end, int32_t loop) = nullptr;
     void (*select_voice)(int32_t voice) = nullptr;
     void (*set_voice_sample)(int32_t sample) = nullptr;
     void (*set_voice_count)(int32_t count) = nullptr;

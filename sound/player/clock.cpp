@@ -11,7 +11,7 @@ uint32_t sdl_ticks() { return SDL_GetTicks(); }
 // Read from the audio thread and the main thread alike.
 std::atomic<ClockSource> clock_source{sdl_ticks};
 
-} // namespace
+}  // namespace
 
 uint32_t clock_ms() { return clock_source.load(std::memory_order_relaxed)(); }
 

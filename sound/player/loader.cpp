@@ -35,28 +35,35 @@ constexpr const char* SHORT_PATTERNS = "pt_takemod error: module shorter than it
 
 int32_t be16(const uint8_t* p) { return (p[0] << 8) | p[1]; }
 
-int32_t channels_for(const uint8_t* sig) {
+int32_t channels_for(const uint8_t* sig)
+{
     for (const Signature& s : SIGNATURES) {
-        if (std::strncmp(s.text, "STOP", 4) == 0) return 0;
-        if (std::strncmp(reinterpret_cast<const char*>(sig), s.text, 4) == 0) return s.channels;
+        if (std::strncmp(s.text, "STOP", 4) == 0)
+            return 0;
+        if (std::strncmp(reinterpret_cast<const char*>(sig), s.text, 4) == 0)
+            return s.channels;
     }
     return 0;
 }
 
 // Smallest column j of row 0 whose period is <= the cell's period, 84 when
 // none is. Row 0 falls monotonically, so a binary search finds it.
-int32_t note_index(int32_t period) {
+int32_t note_index(int32_t period)
+{
     const PeriodRow& row = PeriodTable[0];
     int32_t lo = 0, hi = NO_NOTE;  // answer in [lo, hi]
     while (lo < hi) {
         int32_t mid = (lo + hi) / 2;
-        if (row[mid] <= period) hi = mid;
-        else lo = mid + 1;
+        if (row[mid] <= period)
+            hi = mid;
+        else
+            lo = mid + 1;
     }
     return lo;
 }
 
-void read_sample_header(const uint8_t* h, SampleHeader& s) {
+void read_sample_header(const uint8_t* h, SampleHeader& s)
+{
     s.length = be16(h + 22) * 2;
     s.finetune = h[24] & 0x0F;
     s.volume = h[25] > 64 ? 64 : h[25];
@@ -66,7 +73,8 @@ void read_sample_header(const uint8_t* h, SampleHeader& s) {
 
 }  // namespace
 
-void pt_convert_patterns(std::span<uint8_t> cells) {
+void pt_convert_patterns(std::span<uint8_t> cells)
+{
     for (size_t i = 0; i + 4 <= cells.size(); i += 4) {
         uint8_t* c = &cells[i];
         int32_t period = ((c[0] & 0x0F) << 8) | c[1];
@@ -78,7 +86,8 @@ void pt_convert_patterns(std::span<uint8_t> cells) {
     }
 }
 
-int32_t pt_takemod(uint8_t* image, size_t size) {
+int32_t pt_takemod(uint8_t* image, size_t size)
+{
     PlayerState& st = pt_state_mut();
     Song& song = st.song;
     song = Song{};
@@ -111,7 +120,8 @@ int32_t pt_takemod(uint8_t* image, size_t size) {
     // Every entry counts, played or not: the sample data follows the
     // highest pattern named anywhere in the list.
     int32_t highest = 0;
-    for (uint8_t p : song.order) highest = p > highest ? p : highest;
+    for (uint8_t p : song.order)
+        highest = p > highest ? p : highest;
 
     const size_t pattern_bytes = static_cast<size_t>(channels) * 4 * PT_ROWS_PER_PATTERN;
     const size_t data_start = HEADER_SIZE + static_cast<size_t>(highest + 1) * pattern_bytes;
@@ -133,30 +143,37 @@ int32_t pt_takemod(uint8_t* image, size_t size) {
     size_t at = data_start;
     for (int32_t i = 1; i <= 31; ++i) {
         SampleHeader& s = song.samples[i];
-        if (s.length <= 0) continue;
+        if (s.length <= 0)
+            continue;
         const size_t present = size - at;
-        if (static_cast<size_t>(s.length) > present) s.length = static_cast<int32_t>(present);
-        if (s.loop_start > s.length) s.loop_start = s.length;
-        if (s.loop_start + s.loop_length > s.length) s.loop_length = s.length - s.loop_start;
-        if (s.length == 0) continue;
+        if (static_cast<size_t>(s.length) > present)
+            s.length = static_cast<int32_t>(present);
+        if (s.loop_start > s.length)
+            s.loop_start = s.length;
+        if (s.loop_start + s.loop_length > s.length)
+            s.loop_length = s.length - s.loop_start;
+        if (s.length == 0)
+            continue;
         if (sound_driver.define_sample)
             sound_driver.define_sample(i, reinterpret_cast<const int8_t*>(image + at),
-                                       static_cast<uint32_t>(s.length),
-                                       static_cast<uint32_t>(s.loop_start),
+                                       static_cast<uint32_t>(s.length), static_cast<uint32_t>(s.loop_start),
                                        static_cast<uint32_t>(s.loop_start + s.loop_length),
                                        s.loop_length > 2 ? 1 : 0);
         at += static_cast<size_t>(s.length);
     }
 
-    if (sound_driver.set_voice_count) sound_driver.set_voice_count(channels);
+    if (sound_driver.set_voice_count)
+        sound_driver.set_voice_count(channels);
     return 1;
 }
 
-int32_t pt_load_module(uint8_t* image, size_t size) {
+int32_t pt_load_module(uint8_t* image, size_t size)
+{
     PlayerState& st = pt_state_mut();
     st.play.order_pos = 0;
     st.play.row = 0;
-    if (!pt_takemod(image, size)) return 0;
+    if (!pt_takemod(image, size))
+        return 0;
     pt_reset_player();
     return 1;
 }

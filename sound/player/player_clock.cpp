@@ -16,12 +16,12 @@
 namespace {
 
 enum class ClockMode {
-    idle,   // pt_open_audio not called: nothing ticks
-    device, // SDL calls the callback from its audio thread
-    pump,   // no device: a timer calls it from the wall clock
+    idle,    // pt_open_audio not called: nothing ticks
+    device,  // SDL calls the callback from its audio thread
+    pump,    // no device: a timer calls it from the wall clock
 };
 
-constexpr int32_t MIX_RATE = 44100; // the rate the stamps are computed for
+constexpr int32_t MIX_RATE = 44100;  // the rate the stamps are computed for
 constexpr int32_t PUMP_INTERVAL_MS = 10;
 
 struct PlayerClock {
@@ -32,13 +32,13 @@ struct PlayerClock {
     int32_t stamp_cursor = 0;  // every entry below it is stamped
     int32_t audible = -1;      // RowTimes index of the latest row heard
     int32_t frames_to_tick = 0;
-    int32_t buffer_frames = 4096; // as granted; the stamps allow for one buffer in flight
+    int32_t buffer_frames = 4096;  // as granted; the stamps allow for one buffer in flight
 
     // The software pump, when there is no device.
     SDL_mutex* pump_lock = nullptr;
     SDL_TimerID pump_timer = nullptr;
-    uint32_t pump_start = 0;   // clock_ms() at pt_start
-    int64_t pump_frames = 0;   // frames pumped since then
+    uint32_t pump_start = 0;  // clock_ms() at pt_start
+    int64_t pump_frames = 0;  // frames pumped since then
 };
 
 PlayerClock clock_state;
@@ -58,7 +58,7 @@ Uint32 pump(Uint32 interval, void*)
     return interval;
 }
 
-} // namespace
+}  // namespace
 
 int32_t pt_open_audio(int32_t rate, int32_t buffer_frames)
 {
@@ -139,7 +139,8 @@ int32_t pt_poll_position()
     PlayerClock& c = clock_state;
     pt_lock_audio();
     const int32_t now = int32_t(clock_ms());
-    while (c.audible + 1 < PT_ROW_TIMES && now > c.row_times[size_t(c.audible + 1)].load(std::memory_order_relaxed))
+    while (c.audible + 1 < PT_ROW_TIMES &&
+           now > c.row_times[size_t(c.audible + 1)].load(std::memory_order_relaxed))
         c.audible++;
     const int32_t pos = c.audible < 0 ? 0 : (c.audible / 64) * 100 + c.audible % 64;
     c.music_pos.store(pos, std::memory_order_relaxed);

@@ -23,23 +23,35 @@ struct Cell {
 void row_effects(PlayerState& st, int32_t c, const Cell& cell);
 void tick_effects(PlayerState& st, int32_t c, const Cell& cell);
 
-inline void drv_select_voice(int32_t v) {
-    if (sound_driver.select_voice) sound_driver.select_voice(v);
+inline void drv_select_voice(int32_t v)
+{
+    if (sound_driver.select_voice)
+        sound_driver.select_voice(v);
 }
-inline void drv_set_sample(int32_t s) {
-    if (sound_driver.set_voice_sample) sound_driver.set_voice_sample(s);
+inline void drv_set_sample(int32_t s)
+{
+    if (sound_driver.set_voice_sample)
+        sound_driver.set_voice_sample(s);
 }
-inline void drv_set_volume(int32_t v) {
-    if (sound_driver.set_voice_volume) sound_driver.set_voice_volume(v);
+inline void drv_set_volume(int32_t v)
+{
+    if (sound_driver.set_voice_volume)
+        sound_driver.set_voice_volume(v);
 }
-inline void drv_set_pan(int32_t p) {
-    if (sound_driver.set_voice_pan) sound_driver.set_voice_pan(p);
+inline void drv_set_pan(int32_t p)
+{
+    if (sound_driver.set_voice_pan)
+        sound_driver.set_voice_pan(p);
 }
 // Vibrato can swing a very high note below period 0; the voice is held
 // still (period 0) rather than handed a negative period.
-inline void drv_set_period(int32_t p) {
-    if (sound_driver.set_voice_period) sound_driver.set_voice_period(p < 0 ? 0 : p);
+inline void drv_set_period(int32_t p)
+{
+    if (sound_driver.set_voice_period)
+        sound_driver.set_voice_period(p < 0 ? 0 : p);
 }
-inline void drv_set_offset(uint32_t pos) {
-    if (sound_driver.set_voice_offset) sound_driver.set_voice_offset(pos);
+inline void drv_set_offset(uint32_t pos)
+{
+    if (sound_driver.set_voice_offset)
+        sound_driver.set_voice_offset(pos);
 }

@@ -22,24 +22,24 @@ struct SampleHeader {
 };
 
 struct ChannelState {
-    int32_t period = 0;        // the channel's own period; slides move it
-    int32_t volume = 0;        // 0..64, up to 255 after command C
-    int32_t note = 0;          // PeriodTable column of the last note started
-    int32_t finetune = 0;      // PeriodTable row, 0..15
-    int32_t sample = 0;        // last sample number given in a cell, 0..31
-    int32_t pan = 0;           // last pan handed over at a sample start or by 8xx
-    int32_t porta_target = 0;  // period tone portamento slides towards
-    int32_t porta_speed = 0;   // period units per tick
-    int32_t glissando = 0;     // nonzero: tone portamento sounds in note steps
-    int32_t vibrato_pos = 0;   // 0..63
-    int32_t vibrato_speed = 0; // 0..15
-    int32_t vibrato_depth = 0; // 0..15
-    int32_t tremolo_pos = 0;   // 0..63
-    int32_t tremolo_speed = 0; // 0..15
-    int32_t tremolo_depth = 0; // twice the effect digit, 0..30
-    int32_t loop_row = 0;      // row remembered by E60
-    int32_t loop_count = 0;    // pattern-loop repetitions still to play
-    int32_t pattern_delay = 0; // rows for which the current row is still held
+    int32_t period = 0;         // the channel's own period; slides move it
+    int32_t volume = 0;         // 0..64, up to 255 after command C
+    int32_t note = 0;           // PeriodTable column of the last note started
+    int32_t finetune = 0;       // PeriodTable row, 0..15
+    int32_t sample = 0;         // last sample number given in a cell, 0..31
+    int32_t pan = 0;            // last pan handed over at a sample start or by 8xx
+    int32_t porta_target = 0;   // period tone portamento slides towards
+    int32_t porta_speed = 0;    // period units per tick
+    int32_t glissando = 0;      // nonzero: tone portamento sounds in note steps
+    int32_t vibrato_pos = 0;    // 0..63
+    int32_t vibrato_speed = 0;  // 0..15
+    int32_t vibrato_depth = 0;  // 0..15
+    int32_t tremolo_pos = 0;    // 0..63
+    int32_t tremolo_speed = 0;  // 0..15
+    int32_t tremolo_depth = 0;  // twice the effect digit, 0..30
+    int32_t loop_row = 0;       // row remembered by E60
+    int32_t loop_count = 0;     // pattern-loop repetitions still to play
+    int32_t pattern_delay = 0;  // rows for which the current row is still held
 };
 
 inline constexpr int32_t PT_MAX_CHANNELS = 32;
@@ -49,9 +49,9 @@ inline constexpr int32_t PT_ROWS_PER_PATTERN = 64;
 struct Song {
     uint8_t* image = nullptr;  // the module image; patterns are converted inside it
     size_t image_size = 0;
-    std::array<SampleHeader, 32> samples{};  // entry 0 is never filled
-    int32_t song_length = 0;                 // order entries played, 0..128
-    int32_t restart = 0;                     // 0..126
+    std::array<SampleHeader, 32> samples{};         // entry 0 is never filled
+    int32_t song_length = 0;                        // order entries played, 0..128
+    int32_t restart = 0;                            // 0..126
     std::array<uint8_t, PT_ORDER_ENTRIES> order{};  // pattern numbers, each <= highest_pattern
     int32_t highest_pattern = 0;
     std::array<uint32_t, PT_ORDER_ENTRIES> pattern_offset{};  // byte offset of each pattern in image
@@ -59,13 +59,13 @@ struct Song {
 };
 
 struct Playback {
-    int32_t speed = 0;       // ticks per row; 0 freezes the row
-    int32_t tempo = 0;       // beats per minute; the clock turns it into tick length
-    int32_t tick = 0;        // tick within the row, 0 = first
-    int32_t row = 0;         // 0..63
-    int32_t order_pos = 0;   // current order-list entry (-1 before the first row)
-    int32_t break_row = 0;   // row the next order entry starts at, 0..63
-    uint32_t row_offset = 0; // byte offset of the current row's first cell in the image
+    int32_t speed = 0;        // ticks per row; 0 freezes the row
+    int32_t tempo = 0;        // beats per minute; the clock turns it into tick length
+    int32_t tick = 0;         // tick within the row, 0 = first
+    int32_t row = 0;          // 0..63
+    int32_t order_pos = 0;    // current order-list entry (-1 before the first row)
+    int32_t break_row = 0;    // row the next order entry starts at, 0..63
+    uint32_t row_offset = 0;  // byte offset of the current row's first cell in the image
     // The order entry and row whose cells are in force. order_pos and row
     // already show a jump's target from the tick that set it on.
     int32_t playing_order = 0;
@@ -79,8 +79,8 @@ struct PlayerState {
     Playback play;
     std::array<ChannelState, PT_MAX_CHANNELS> channels{};
     std::array<uint8_t, PT_MAX_CHANNELS> default_pan{};  // 0..15 per channel; never reset by a load
-    std::array<int16_t, 64> ramp_wave{};              // built by pt_reset_player
-    std::array<int16_t, 64> random_wave{};            // built by pt_reset_player from rand()
+    std::array<int16_t, 64> ramp_wave{};                 // built by pt_reset_player
+    std::array<int16_t, 64> random_wave{};               // built by pt_reset_player from rand()
     const char* last_error = nullptr;
 };
 

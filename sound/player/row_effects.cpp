@@ -6,27 +6,38 @@
 
 namespace {
 
-void set_speed_or_tempo(Playback& p, int32_t param) {
-    if (param <= 31) p.speed = param;  // 0 included: it freezes the row
-    else p.tempo = param;
+void set_speed_or_tempo(Playback& p, int32_t param)
+{
+    if (param <= 31)
+        p.speed = param;  // 0 included: it freezes the row
+    else
+        p.tempo = param;
 }
 
-void extended(PlayerState& st, int32_t c, int32_t x, int32_t y) {
+void extended(PlayerState& st, int32_t c, int32_t x, int32_t y)
+{
     ChannelState& ch = st.channels[c];
     Playback& p = st.play;
     switch (x) {
     case 0x1:  // fine slide up; the digit is not used
-        if (ch.period >= PERIOD_MIN + 1) drv_set_period(--ch.period);
+        if (ch.period >= PERIOD_MIN + 1)
+            drv_set_period(--ch.period);
         break;
     case 0x2:  // fine slide down
-        if (ch.period <= PERIOD_MAX - 1) drv_set_period(++ch.period);
+        if (ch.period <= PERIOD_MAX - 1)
+            drv_set_period(++ch.period);
         break;
-    case 0x3: ch.glissando = y; break;
+    case 0x3:
+        ch.glissando = y;
+        break;
     case 0x4:
-        if (y <= 3) ch.vibrato_pos = 0;
+        if (y <= 3)
+            ch.vibrato_pos = 0;
         p.vibrato_wave = y & 3;
         break;
-    case 0x5: ch.finetune = y; break;  // the note of this row already started
+    case 0x5:
+        ch.finetune = y;
+        break;  // the note of this row already started
     case 0x6:
         if (y == 0) {
             ch.loop_row = p.row;
@@ -38,7 +49,8 @@ void extended(PlayerState& st, int32_t c, int32_t x, int32_t y) {
         }
         break;
     case 0x7:
-        if (y <= 3) ch.tremolo_pos = 0;
+        if (y <= 3)
+            ch.tremolo_pos = 0;
         p.tremolo_wave = y & 3;
         break;
     case 0x8:  // rewrites the channel's default pan for every later sample start
@@ -46,19 +58,25 @@ void extended(PlayerState& st, int32_t c, int32_t x, int32_t y) {
         drv_set_pan(16 * y);
         break;
     case 0xA:
-        if (ch.volume <= 63) drv_set_volume(++ch.volume);
+        if (ch.volume <= 63)
+            drv_set_volume(++ch.volume);
         break;
     case 0xB:
-        if (ch.volume >= 1) drv_set_volume(--ch.volume);
+        if (ch.volume >= 1)
+            drv_set_volume(--ch.volume);
         break;
-    case 0xE: ch.pattern_delay = y; break;
-    default: break;  // E0, E9, EC, ED, EF: nothing on the first tick
+    case 0xE:
+        ch.pattern_delay = y;
+        break;
+    default:
+        break;  // E0, E9, EC, ED, EF: nothing on the first tick
     }
 }
 
 }  // namespace
 
-void row_effects(PlayerState& st, int32_t c, const Cell& cell) {
+void row_effects(PlayerState& st, int32_t c, const Cell& cell)
+{
     ChannelState& ch = st.channels[c];
     Playback& p = st.play;
     const int32_t cmd = cell.command, param = cell.param;
@@ -68,8 +86,10 @@ void row_effects(PlayerState& st, int32_t c, const Cell& cell) {
         ch.volume = st.song.samples[cell.sample].volume;
         ch.pan = 16 * st.default_pan[c];
         ch.sample = cell.sample;
-        if (cmd != 0xC) drv_set_volume(ch.volume);
-        if (cmd != 0x8) drv_set_pan(16 * st.default_pan[c]);
+        if (cmd != 0xC)
+            drv_set_volume(ch.volume);
+        if (cmd != 0x8)
+            drv_set_pan(16 * st.default_pan[c]);
         drv_set_sample(cell.sample);
     }
 
@@ -83,20 +103,24 @@ void row_effects(PlayerState& st, int32_t c, const Cell& cell) {
         } else {
             ch.period = ch.porta_target;
             drv_set_period(ch.period);
-            if (cmd != 0x9) drv_set_offset(0);
+            if (cmd != 0x9)
+                drv_set_offset(0);
             ch.note = cell.note;
         }
     }
 
     switch (cmd) {
     case 0x0:
-        if (param != 0) drv_set_period(period_at(ch.finetune, ch.note));
+        if (param != 0)
+            drv_set_period(period_at(ch.finetune, ch.note));
         break;
     case 0x8:
         ch.pan = param;
         drv_set_pan(param);
         break;
-    case 0x9: drv_set_offset(static_cast<uint32_t>(param) * 256); break;
+    case 0x9:
+        drv_set_offset(static_cast<uint32_t>(param) * 256);
+        break;
     case 0xB:  // position jump: the next row is the break row of entry param
         p.order_pos = param - 1;
         p.row = 63;
@@ -113,8 +137,13 @@ void row_effects(PlayerState& st, int32_t c, const Cell& cell) {
         p.break_row = row > 63 ? 0 : row;
         break;
     }
-    case 0xE: extended(st, c, x, y); break;
-    case 0xF: set_speed_or_tempo(p, param); break;
-    default: break;  // 1..7 and A act on later ticks only
+    case 0xE:
+        extended(st, c, x, y);
+        break;
+    case 0xF:
+        set_speed_or_tempo(p, param);
+        break;
+    default:
+        break;  // 1..7 and A act on later ticks only
     }
 }

@@ -14,7 +14,8 @@ constexpr std::array<uint8_t, PT_MAX_CHANNELS> INITIAL_PAN = {
 
 // The default pans are part of the program's start state, not of a reset:
 // the demo never resets the player before loading.
-PlayerState start_state() {
+PlayerState start_state()
+{
     PlayerState st;
     st.default_pan = INITIAL_PAN;
     return st;
@@ -24,7 +25,8 @@ PlayerState player = start_state();
 
 // Start the next row. Returns false when a pattern delay holds the current
 // row instead: then no channel is processed on this tick.
-bool start_row(PlayerState& st) {
+bool start_row(PlayerState& st)
+{
     Playback& p = st.play;
     const Song& song = st.song;
     p.tick = 0;
@@ -37,7 +39,8 @@ bool start_row(PlayerState& st) {
             held = true;
         }
     }
-    if (held) return false;
+    if (held)
+        return false;
 
     ++p.row;
     if (p.row > 63) {
@@ -53,13 +56,13 @@ bool start_row(PlayerState& st) {
     // restart position like any other past the end.
     if (static_cast<uint32_t>(p.order_pos) >= static_cast<uint32_t>(song.song_length))
         p.order_pos = song.restart;
-    if (p.row < 0 || p.row > 63) p.row = 0;
+    if (p.row < 0 || p.row > 63)
+        p.row = 0;
 
     p.playing_order = p.order_pos;
     p.playing_row = p.row;
     const uint32_t pattern = song.order[static_cast<uint32_t>(p.order_pos) % PT_ORDER_ENTRIES];
-    p.row_offset = song.pattern_offset[pattern] +
-                   static_cast<uint32_t>(p.row * song.channels * 4);
+    p.row_offset = song.pattern_offset[pattern] + static_cast<uint32_t>(p.row * song.channels * 4);
     return true;
 }
 
@@ -70,7 +73,8 @@ PlayerState& pt_state_mut() { return player; }
 
 void pt_state_reset() { player = start_state(); }
 
-void pt_reset_player() {
+void pt_reset_player()
+{
     PlayerState& st = player;
     for (ChannelState& ch : st.channels) {
         const int32_t glissando = ch.glissando, pan = ch.pan;
@@ -95,16 +99,17 @@ void pt_reset_player() {
     }
 }
 
-void pt_tick() {
+void pt_tick()
+{
     PlayerState& st = player;
     Playback& p = st.play;
     if (p.speed != 0) {
         ++p.tick;
-        if (p.tick >= p.speed && !start_row(st)) return;
+        if (p.tick >= p.speed && !start_row(st))
+            return;
     }
     const Song& song = st.song;
-    if (song.channels == 0 ||
-        p.row_offset + static_cast<size_t>(song.channels) * 4 > song.image_size)
+    if (song.channels == 0 || p.row_offset + static_cast<size_t>(song.channels) * 4 > song.image_size)
         return;
     const uint8_t* row = song.image + p.row_offset;
     for (int32_t c = 0; c < song.channels; ++c) {
@@ -113,7 +118,9 @@ void pt_tick() {
         // again costs nothing and keeps any stray byte away from the tables.
         const Cell cell{b[0] > 31 ? 0 : b[0], b[1] > NO_NOTE ? NO_NOTE : b[1], b[2] & 0x0F, b[3]};
         drv_select_voice(c);
-        if (p.tick == 0) row_effects(st, c, cell);
-        else tick_effects(st, c, cell);
+        if (p.tick == 0)
+            row_effects(st, c, cell);
+        else
+            tick_effects(st, c, cell);
     }
 }

@@ -6,42 +6,54 @@
 
 namespace {
 
-const int16_t* waveform(const PlayerState& st, int32_t number) {
+const int16_t* waveform(const PlayerState& st, int32_t number)
+{
     switch (number & 3) {
-    case 0: return SineWave.data();
-    case 1: return st.ramp_wave.data();
-    case 2: return SquareWave.data();
-    default: return st.random_wave.data();
+    case 0:
+        return SineWave.data();
+    case 1:
+        return st.ramp_wave.data();
+    case 2:
+        return SquareWave.data();
+    default:
+        return st.random_wave.data();
     }
 }
 
 // Tone portamento: move towards the target by the porta speed, never past it.
-void slide(ChannelState& ch) {
+void slide(ChannelState& ch)
+{
     if (ch.period < ch.porta_target) {
         ch.period += ch.porta_speed;
-        if (ch.period > ch.porta_target) ch.period = ch.porta_target;
+        if (ch.period > ch.porta_target)
+            ch.period = ch.porta_target;
     } else if (ch.period > ch.porta_target) {
         ch.period -= ch.porta_speed;
-        if (ch.period < ch.porta_target) ch.period = ch.porta_target;
+        if (ch.period < ch.porta_target)
+            ch.period = ch.porta_target;
     }
 }
 
 // The note step nearest below the sliding period: walking the channel's
 // row from the top column down, the first entry >= the period.
-int32_t glissando_period(const ChannelState& ch) {
+int32_t glissando_period(const ChannelState& ch)
+{
     const PeriodRow& row = PeriodTable[ch.finetune & 15];
     for (int32_t col = NO_NOTE; col >= 0; --col)
-        if (row[col] >= ch.period) return row[col];
+        if (row[col] >= ch.period)
+            return row[col];
     return row[0];
 }
 
-void vibrato(const PlayerState& st, ChannelState& ch) {
+void vibrato(const PlayerState& st, ChannelState& ch)
+{
     const int32_t offset = ch.vibrato_depth * waveform(st, st.play.vibrato_wave)[ch.vibrato_pos] / 127;
     drv_set_period(ch.period + offset);
     ch.vibrato_pos = (ch.vibrato_pos + ch.vibrato_speed) & 63;
 }
 
-void tremolo(const PlayerState& st, ChannelState& ch) {
+void tremolo(const PlayerState& st, ChannelState& ch)
+{
     int32_t v = ch.volume + ch.tremolo_depth * waveform(st, st.play.tremolo_wave)[ch.tremolo_pos] / 127;
     v = v < 0 ? 0 : v > 64 ? 64 : v;
     drv_set_volume(v);
@@ -49,31 +61,38 @@ void tremolo(const PlayerState& st, ChannelState& ch) {
 }
 
 // x raises (y then ignored), otherwise y lowers; A00 re-sends the volume.
-void volume_slide(ChannelState& ch, int32_t param) {
-    if (param > 15) ch.volume += param >> 4;
-    else ch.volume -= param & 15;
+void volume_slide(ChannelState& ch, int32_t param)
+{
+    if (param > 15)
+        ch.volume += param >> 4;
+    else
+        ch.volume -= param & 15;
     ch.volume = ch.volume < 0 ? 0 : ch.volume > 64 ? 64 : ch.volume;
     drv_set_volume(ch.volume);
 }
 
 // Restart note n from the sample start at the channel's volume.
-void restart_note(ChannelState& ch, int32_t n) {
+void restart_note(ChannelState& ch, int32_t n)
+{
     ch.period = period_at(ch.finetune, n);
     drv_set_volume(ch.volume);
     drv_set_period(ch.period);
     drv_set_offset(0);
 }
 
-void extended(PlayerState& st, ChannelState& ch, const Cell& cell, int32_t x, int32_t y) {
+void extended(PlayerState& st, ChannelState& ch, const Cell& cell, int32_t x, int32_t y)
+{
     const int32_t tick = st.play.tick, speed = st.play.speed;
     // Cut and delay digits past the row's length act on its last tick.
     const bool on_tick = tick == y || (tick == speed - 1 && y >= speed);
     switch (x) {
     case 0x9:
-        if (y != 0 && cell.note < NO_NOTE && tick % y == 0) restart_note(ch, cell.note);
+        if (y != 0 && cell.note < NO_NOTE && tick % y == 0)
+            restart_note(ch, cell.note);
         break;
     case 0xC:
-        if (on_tick) drv_set_volume(0);
+        if (on_tick)
+            drv_set_volume(0);
         break;
     case 0xD:
         if (cell.note < NO_NOTE && on_tick) {
@@ -81,13 +100,15 @@ void extended(PlayerState& st, ChannelState& ch, const Cell& cell, int32_t x, in
             restart_note(ch, cell.note);
         }
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
 }  // namespace
 
-void tick_effects(PlayerState& st, int32_t c, const Cell& cell) {
+void tick_effects(PlayerState& st, int32_t c, const Cell& cell)
+{
     ChannelState& ch = st.channels[c];
     const int32_t param = cell.param, x = param >> 4, y = param & 15;
     switch (cell.command) {
@@ -100,22 +121,27 @@ void tick_effects(PlayerState& st, int32_t c, const Cell& cell) {
         break;
     case 0x1:
         ch.period -= param;
-        if (ch.period <= PERIOD_MIN - 1) ch.period = PERIOD_MIN;
+        if (ch.period <= PERIOD_MIN - 1)
+            ch.period = PERIOD_MIN;
         drv_set_period(ch.period);
         break;
     case 0x2:
         ch.period += param;
-        if (ch.period > PERIOD_MAX) ch.period = PERIOD_MAX;
+        if (ch.period > PERIOD_MAX)
+            ch.period = PERIOD_MAX;
         drv_set_period(ch.period);
         break;
     case 0x3:
-        if (param != 0) ch.porta_speed = param;
+        if (param != 0)
+            ch.porta_speed = param;
         slide(ch);
         drv_set_period(ch.glissando == 0 ? ch.period : glissando_period(ch));
         break;
     case 0x4:
-        if (y != 0) ch.vibrato_depth = y;
-        if (x != 0) ch.vibrato_speed = x;
+        if (y != 0)
+            ch.vibrato_depth = y;
+        if (x != 0)
+            ch.vibrato_speed = x;
         vibrato(st, ch);
         break;
     case 0x5:
@@ -128,12 +154,19 @@ void tick_effects(PlayerState& st, int32_t c, const Cell& cell) {
         volume_slide(ch, param);
         break;
     case 0x7:
-        if (y != 0) ch.tremolo_depth = 2 * y;
-        if (x != 0) ch.tremolo_speed = x;
+        if (y != 0)
+            ch.tremolo_depth = 2 * y;
+        if (x != 0)
+            ch.tremolo_speed = x;
         tremolo(st, ch);
         break;
-    case 0xA: volume_slide(ch, param); break;
-    case 0xE: extended(st, ch, cell, x, y); break;
-    default: break;
+    case 0xA:
+        volume_slide(ch, param);
+        break;
+    case 0xE:
+        extended(st, ch, cell, x, y);
+        break;
+    default:
+        break;
     }
 }

@@ -15,10 +15,7 @@
 
 namespace {
 
-bool windowed(std::vector<const char*> args)
-{
-    return app_windowed(int(args.size()), args.data());
-}
+bool windowed(std::vector<const char*> args) { return app_windowed(int(args.size()), args.data()); }
 
 TEST(CommandLine, DashWAnywhereOrANameEndingInWOpensAWindow)
 {
@@ -148,7 +145,7 @@ TEST(MeshRead, WordsAreReversedAndTheRestStaysZero)
         std::ofstream out(path, std::ios::binary);
         const char bytes[] = {0, 0, 0, 3, char(0xFF), char(0xFF), char(0xFF), char(0xFE)};
         out.write(bytes, sizeof bytes);
-        out << std::string(20000, 'x'); // past the buffer: cut off
+        out << std::string(20000, 'x');  // past the buffer: cut off
     }
     std::array<uint8_t, MESH_BYTES> mesh;
     mesh.fill(0);
@@ -233,4 +230,4 @@ TEST(Present, CopyFollowsThePitch)
     EXPECT_EQ(surface[1280], 0xEE);
 }
 
-} // namespace
+}  // namespace

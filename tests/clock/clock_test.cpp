@@ -122,7 +122,7 @@ TEST_F(PlayerClock, TheGrantedBufferSetsTheStamps)
 
 TEST_F(PlayerClock, FastForwardRunsAQuarterSecondUnheard)
 {
-    ModBuilder song; // speed 6: 120 ms a row
+    ModBuilder song;  // speed 6: 120 ms a row
     song.song({0, 0});
     open_and_load(song);
     callback(1000, 4096);
@@ -163,7 +163,7 @@ TEST_F(PlayerClock, APatternBreakStampsTheSkippedRowsTogether)
 TEST_F(PlayerClock, AJumpBackStampsNothingMore)
 {
     ModBuilder song = speed_one(3);
-    song.fx(0, 63, 2, 0xB, 0x01); // every entry jumps back to entry 1
+    song.fx(0, 63, 2, 0xB, 0x01);  // every entry jumps back to entry 1
     open_and_load(song);
     uint32_t at = 1000;
     for (int i = 0; i < 60; i++, at += 93)
@@ -199,7 +199,7 @@ TEST_F(PlayerClock, WithoutADeviceTheMixerStandsBehindTheNullBackEnd)
 TEST_F(PlayerClock, WithoutADeviceThePumpKeepsTheMusicInTime)
 {
     ASSERT_EQ(SDL_Init(SDL_INIT_TIMER), 0);
-    ModBuilder song; // speed 6, tempo 125: a row every 120 ms
+    ModBuilder song;  // speed 6, tempo 125: a row every 120 ms
     song.song({0, 0});
     open_and_load(song);
     pt_start(50);
@@ -253,4 +253,4 @@ TEST(SdlAudio, OpensTheDeviceAndFillsTheTableInOrder)
     SDL_Quit();
 }
 
-} // namespace
+}  // namespace

@@ -21,7 +21,10 @@ std::filesystem::path scratch(const char* name)
     return dir;
 }
 
-int run(const std::string& args) { return std::system((std::string("\"") + CONTENT_GEN + "\" " + args).c_str()); }
+int run(const std::string& args)
+{
+    return std::system((std::string("\"") + CONTENT_GEN + "\" " + args).c_str());
+}
 
 }  // namespace
 

@@ -43,7 +43,10 @@ MeshFile load()
 
 using V = std::array<double, 3>;
 V sub(V a, V b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
-V cross(V a, V b) { return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]}; }
+V cross(V a, V b)
+{
+    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+}
 double dot(V a, V b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
 }  // namespace

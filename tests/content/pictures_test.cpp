@@ -24,7 +24,10 @@ PngFile picture(int n)
     return read_png(data_path(name));
 }
 
-int luma(uint32_t p) { return (77 * int((p >> 16) & 255) + 150 * int((p >> 8) & 255) + 29 * int(p & 255)) >> 8; }
+int luma(uint32_t p)
+{
+    return (77 * int((p >> 16) & 255) + 150 * int((p >> 8) & 255) + 29 * int(p & 255)) >> 8;
+}
 
 int channel_diff(uint32_t a, uint32_t b)
 {
@@ -98,7 +101,8 @@ TEST(Pictures, FullScreenPicturesAreOpaque)
     for (int n : {0, 1, 2, 6, 7, 13, 14}) {
         const PngFile p = picture(n);
         ASSERT_TRUE(p.ok);
-        const long clear = std::count_if(p.argb.begin(), p.argb.end(), [](uint32_t v) { return (v >> 24) != 255; });
+        const long clear =
+            std::count_if(p.argb.begin(), p.argb.end(), [](uint32_t v) { return (v >> 24) != 255; });
         EXPECT_EQ(clear, 0) << "pic" << n;
     }
 }
@@ -158,7 +162,8 @@ TEST(Pictures, StaticIsBrightEnoughForTheCrawl)
 {
     const PngFile p = picture(14);
     ASSERT_TRUE(p.ok);
-    const long bright = std::count_if(p.argb.begin(), p.argb.end(), [](uint32_t v) { return (v & 0x8080) != 0; });
+    const long bright =
+        std::count_if(p.argb.begin(), p.argb.end(), [](uint32_t v) { return (v & 0x8080) != 0; });
     EXPECT_GE(bright, long(p.argb.size()) * 99 / 100);
     // Still noise: neighbouring pixels differ.
     long changes = 0;
@@ -220,9 +225,9 @@ TEST(Pictures, SpritesStayInsideTheirRectangles)
 
 TEST(Pictures, CreditLinesStayInsideTheirRectangles)
 {
-    const int cells[15][2] = {{123, 61}, {15, 17},  {15, 127}, {15, 61},  {123, 17},
-                              {15, 149}, {123, 127}, {123, 39}, {123, 149}, {123, 83},
-                              {15, 83},  {15, 39},  {123, 105}, {15, 105}, {15, 193}};
+    const int cells[15][2] = {{123, 61}, {15, 17},   {15, 127},  {15, 61},   {123, 17},
+                              {15, 149}, {123, 127}, {123, 39},  {123, 149}, {123, 83},
+                              {15, 83},  {15, 39},   {123, 105}, {15, 105},  {15, 193}};
     std::vector<Box> boxes;
     for (int i = 0; i < 15; i++)
         boxes.push_back({cells[i][0], cells[i][1], cells[i][0] + (i == 14 ? 159 : 104), cells[i][1] + 21});

@@ -25,7 +25,7 @@ void drain(int fd, std::string& text)
     }
 }
 
-} // namespace
+}  // namespace
 
 Child process_start(const std::vector<std::string>& args, const std::string& dir,
                     const std::vector<std::string>& env)

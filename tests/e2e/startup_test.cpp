@@ -74,8 +74,9 @@ TEST_F(Startup, UnusablePicturesAreRefusedLikeMissingOnes)
         int width, height;
     };
     // pic07 is entry 7 and entry 15; it is reported once, at entry 7.
-    for (const Case& c : {Case{"pic07.png", 320, 239}, Case{"pic06.png", 321, 240}, Case{"pic00.png", 350, 272},
-                          Case{"pic01.png", 354, 272}, Case{"pic12.png", 320, 200}}) {
+    for (const Case& c :
+         {Case{"pic07.png", 320, 239}, Case{"pic06.png", 321, 240}, Case{"pic00.png", 350, 272},
+          Case{"pic01.png", 354, 272}, Case{"pic12.png", 320, 200}}) {
         SCOPED_TRACE(c.file);
         const std::vector<uint32_t> pixels(size_t(c.width) * size_t(c.height), 0xFF808080u);
         ASSERT_TRUE(png_write_rgba(data(c.file).c_str(), c.width, c.height, pixels));
@@ -122,4 +123,4 @@ TEST_F(Startup, NoDisplayIsOneLineOnStandardError)
     EXPECT_EQ(errors.find('\n'), errors.size() - 1) << errors;
 }
 
-} // namespace
+}  // namespace

@@ -56,16 +56,16 @@ void write_module(const std::string& path, TestSong song)
     std::vector<char> image(1084 + size_t(patterns) * 1024, 0);
     const char title[] = "test";
     std::copy(title, title + 4, image.begin());
-    image[950] = 14; // song length
-    image[951] = 0;  // restart
+    image[950] = 14;  // song length
+    image[951] = 0;   // restart
     if (song == TestSong::quick) {
         // Sample 1: 64 bytes of square wave, looped whole, volume 48.
         char* header = &image[20];
         header[22] = 0;
-        header[23] = sample_bytes / 2; // length in words
+        header[23] = sample_bytes / 2;  // length in words
         header[25] = 48;
         header[28] = 0;
-        header[29] = sample_bytes / 2; // loop length in words
+        header[29] = sample_bytes / 2;  // loop length in words
         // Entry 0 plays pattern 0, 1..12 pattern 1, 13 pattern 2.
         for (int order = 1; order < 13; order++)
             image[952 + size_t(order)] = 1;
@@ -73,7 +73,7 @@ void write_module(const std::string& path, TestSong song)
         put_cell(image, 0, 0, 0, {0, 0, 0xF, 1});    // speed 1
         put_cell(image, 0, 0, 1, {0, 0, 0xF, 255});  // tempo 255
         for (int pattern = 0; pattern < 2; pattern++)
-            put_cell(image, pattern, 0, 2, {0, 0, 0xD, 0}); // on to the next entry
+            put_cell(image, pattern, 0, 2, {0, 0, 0xD, 0});  // on to the next entry
         put_cell(image, 2, 0, 3, {1, 428, 0, 0});
     }
     image[1080] = 'M';
@@ -86,7 +86,7 @@ void write_module(const std::string& path, TestSong song)
     std::ofstream(path, std::ios::binary).write(image.data(), std::streamsize(image.size()));
 }
 
-} // namespace
+}  // namespace
 
 std::pair<int, int> test_picture_size(int file)
 {

@@ -49,7 +49,9 @@ protected:
             return;
         // Xvfb picks a free display itself and writes its number on stdout,
         // so runs side by side never share a server.
-        server_ = process_start({xvfb_path_, "-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp", "-noreset"}, "/");
+        server_ = process_start(
+            {xvfb_path_, "-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp", "-noreset"},
+            "/");
         for (int i = 0; i < 1000 && process_output(server_).find('\n') == std::string::npos; i++)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         const std::string& number = process_output(server_);
@@ -144,10 +146,7 @@ std::string OnXvfb::xvfb_path_, OnXvfb::xdotool_, OnXvfb::import_, OnXvfb::displ
     OnXvfb::quick_dir_;
 Child OnXvfb::server_;
 
-TEST_F(OnXvfb, DemoOpensA320x240WindowAndEndsOnEscape)
-{
-    run_and_escape({DEMO_PATH, "-w"}, 320, 240);
-}
+TEST_F(OnXvfb, DemoOpensA320x240WindowAndEndsOnEscape) { run_and_escape({DEMO_PATH, "-w"}, 320, 240); }
 
 TEST_F(OnXvfb, Demo2xOpensA640x480WindowAndEndsOnEscape)
 {
@@ -162,7 +161,7 @@ TEST_F(OnXvfb, AProgramNamedWithATrailingWNeedsNoSwitch)
     fs::remove(link);
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(OnXvfb, TheShowEndsByItselfAfterTheLastPositionIsHeard)
 {

@@ -13,8 +13,16 @@ namespace {
 
 class DriverTable : public ::testing::Test {
 protected:
-    void SetUp() override { sound_driver_reset(); mixer_reset(); }
-    void TearDown() override { sound_driver_reset(); mixer_reset(); }
+    void SetUp() override
+    {
+        sound_driver_reset();
+        mixer_reset();
+    }
+    void TearDown() override
+    {
+        sound_driver_reset();
+        mixer_reset();
+    }
 };
 
 void back_end_marker() {}
@@ -104,4 +112,4 @@ TEST_F(DriverTable, ThePlayersOpeningSequenceMakesSound)
     EXPECT_EQ(out[30], 129 * 100);
 }
 
-} // namespace
+}  // namespace

@@ -31,8 +31,7 @@ protected:
 
     // Sample `sample` on voice `voice`, started at `position`, at the gains
     // given by volume and pan.
-    static void start_voice(int32_t voice, int32_t sample, uint32_t position, int32_t volume,
-                            int32_t pan)
+    static void start_voice(int32_t voice, int32_t sample, uint32_t position, int32_t volume, int32_t pan)
     {
         sound_driver.select_voice(voice);
         sound_driver.set_voice_volume(volume);

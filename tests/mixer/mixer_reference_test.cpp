@@ -110,14 +110,10 @@ struct Model {
         set_step(uint32_t(3546836 / period / rate), uint32_t(int32_t(fraction * 16777216.0)) << 8);
     }
 
-    static int16_t add(int16_t sum, uint32_t product)
-    {
-        return int16_t(uint16_t(uint16_t(sum) + product));
-    }
+    static int16_t add(int16_t sum, uint32_t product) { return int16_t(uint16_t(uint16_t(sum) + product)); }
     static int32_t add(int32_t sum, uint32_t product) { return int32_t(uint32_t(sum) + product); }
 
-    template <typename Out>
-    void mix(Out* out, int frames)
+    template <typename Out> void mix(Out* out, int frames)
     {
         const int n = std::min(count, 32);
         for (int i = 0; i < n; ++i) {
@@ -220,10 +216,18 @@ struct Fuzzer {
                 continue;  // an empty slot: end 0
             uint32_t end;
             switch (below(4)) {
-            case 0: end = 1 + below(4); break;
-            case 1: end = 1 + below(64); break;
-            case 2: end = 100 + below(3000); break;
-            default: end = 4000 + below(20000); break;
+            case 0:
+                end = 1 + below(4);
+                break;
+            case 1:
+                end = 1 + below(64);
+                break;
+            case 2:
+                end = 100 + below(3000);
+                break;
+            default:
+                end = 4000 + below(20000);
+                break;
             }
             // Each sample in a vector of its own length, cut from the noise.
             const uint32_t from = below(uint32_t(noise.size()) - end);
@@ -232,10 +236,22 @@ struct Fuzzer {
             uint32_t ls = 0, le = 0;
             int32_t loop = chance(60) ? 1 : 0;
             switch (below(8)) {
-            case 0: ls = below(end); le = end; break;  // runs to the end, as a loader gives it
-            case 1: ls = below(end); le = ls; break;
-            case 2: ls = below(end + 8); le = below(end + 8); break;  // anything, even past the end
-            case 3: ls = ~0u - below(2); le = ~0u; break;
+            case 0:
+                ls = below(end);
+                le = end;
+                break;  // runs to the end, as a loader gives it
+            case 1:
+                ls = below(end);
+                le = ls;
+                break;
+            case 2:
+                ls = below(end + 8);
+                le = below(end + 8);
+                break;  // anything, even past the end
+            case 3:
+                ls = ~0u - below(2);
+                le = ~0u;
+                break;
             default:
                 ls = below(end);
                 le = ls + below(end - ls);
@@ -253,12 +269,18 @@ struct Fuzzer {
     {
         const ModelVoice& v = model.pending[model.selected];
         switch (below(6)) {
-        case 0: return 0;
-        case 1: return v.end ? v.end - 1 : 0;
-        case 2: return v.end;
-        case 3: return v.loop_end + below(3);
-        case 4: return below(v.end + 10);
-        default: return below(256) << 8;  // a sample-offset effect
+        case 0:
+            return 0;
+        case 1:
+            return v.end ? v.end - 1 : 0;
+        case 2:
+            return v.end;
+        case 3:
+            return v.loop_end + below(3);
+        case 4:
+            return below(v.end + 10);
+        default:
+            return below(256) << 8;  // a sample-offset effect
         }
     }
 
@@ -266,8 +288,7 @@ struct Fuzzer {
     {
         switch (below(9)) {
         case 0: {
-            const int voice = int(chance(80) ? below(uint32_t(std::clamp(model.count, 1, 32)))
-                                             : below(32));
+            const int voice = int(chance(80) ? below(uint32_t(std::clamp(model.count, 1, 32))) : below(32));
             sound_driver.select_voice(voice);
             model.selected = voice;
             break;
@@ -287,11 +308,21 @@ struct Fuzzer {
         case 3: {
             int32_t period;
             switch (below(5)) {
-            case 0: period = 0; break;
-            case 1: period = -int32_t(below(4)); break;
-            case 2: period = 1 + int32_t(below(40)); break;
-            case 3: period = 28 + int32_t(below(4000)); break;
-            default: period = int32_t(below(0x7FFFFFFF)); break;
+            case 0:
+                period = 0;
+                break;
+            case 1:
+                period = -int32_t(below(4));
+                break;
+            case 2:
+                period = 1 + int32_t(below(40));
+                break;
+            case 3:
+                period = 28 + int32_t(below(4000));
+                break;
+            default:
+                period = int32_t(below(0x7FFFFFFF));
+                break;
             }
             sound_driver.set_voice_period(period);
             model.set_period(period);
@@ -309,8 +340,7 @@ struct Fuzzer {
             break;
         }
         case 5: {
-            const int32_t volume = chance(15) ? 0 : chance(80) ? int32_t(below(65))
-                                                               : int32_t(below(256));
+            const int32_t volume = chance(15) ? 0 : chance(80) ? int32_t(below(65)) : int32_t(below(256));
             sound_driver.set_voice_volume(volume);
             model.pending[model.selected].volume = volume;
             break;
@@ -382,7 +412,7 @@ TEST_F(MixerTest, MatchesTheOneFrameAtATimeModel)
                 mixer_mix_wide(null_out ? nullptr : got_wide.data(), frames);
                 for (size_t i = 0; i < got.size(); ++i)
                     got[i] = int16_t(uint16_t(got_wide[i]));  // the reduction
-                Model narrow = model;  // the same call, 16 bits, from the same state
+                Model narrow = model;                         // the same call, 16 bits, from the same state
                 narrow.mix(null_out ? nullptr : want.data(), frames);
                 model.mix(null_out ? nullptr : want_wide.data(), frames);
             } else {
@@ -392,10 +422,9 @@ TEST_F(MixerTest, MatchesTheOneFrameAtATimeModel)
             frames_compared += frames;
 
             if (!null_out && wide && got_wide != want_wide) {
-                const auto at =
-                    std::mismatch(got_wide.begin(), got_wide.end(), want_wide.begin()).first;
-                FAIL() << "round " << round << ": wide output differs at sample "
-                       << (at - got_wide.begin()) << " of " << got_wide.size();
+                const auto at = std::mismatch(got_wide.begin(), got_wide.end(), want_wide.begin()).first;
+                FAIL() << "round " << round << ": wide output differs at sample " << (at - got_wide.begin())
+                       << " of " << got_wide.size();
             }
             if (!null_out && got != want) {
                 const auto at = std::mismatch(got.begin(), got.end(), want.begin()).first;
@@ -414,4 +443,4 @@ TEST_F(MixerTest, MatchesTheOneFrameAtATimeModel)
     EXPECT_GT(frames_compared, 5'000'000);
 }
 
-} // namespace
+}  // namespace

@@ -34,8 +34,10 @@ std::vector<int32_t> as_indices(std::initializer_list<int> indices)
 
 TEST(PeriodToStep, GivesTheStepsOfTheExamples)
 {
-    const struct { int32_t period; uint32_t step, fraction; } cases[] = {
-        {428, 0, 0x301B1E00}, {113, 0, 0xB634E100}, {50, 1, 0x9BC96F00}};
+    const struct {
+        int32_t period;
+        uint32_t step, fraction;
+    } cases[] = {{428, 0, 0x301B1E00}, {113, 0, 0xB634E100}, {50, 1, 0x9BC96F00}};
     for (const auto& c : cases) {
         const VoiceStep s = mixer_period_to_step(c.period, 44100);
         EXPECT_EQ(s.step, c.step) << c.period;
@@ -85,8 +87,10 @@ TEST_F(MixerTest, PanExtremesAndTheMiddle)
 {
     std::vector<int8_t> ones(100, 1);
     sound_driver.define_sample(1, ones.data(), 100, 0, 0, 0);
-    const struct { int32_t pan; int16_t first, second; } cases[] = {
-        {255, 129, 0}, {0, 0, 129}, {127, 64, 65}};
+    const struct {
+        int32_t pan;
+        int16_t first, second;
+    } cases[] = {{255, 129, 0}, {0, 0, 129}, {127, 64, 65}};
     for (const auto& c : cases) {
         start_voice(0, 1, 0, 64, c.pan);
         sound_driver.set_voice_period(0);
@@ -449,7 +453,7 @@ TEST_F(MixerTest, OutOfRangeNumbersTouchNothing)
     mix(10);
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -484,4 +488,4 @@ TEST_F(MixerTest, CuttingABufferIntoPiecesChangesNothing)
     EXPECT_EQ(active(0).finished, 1);  // a one-shot ran out on the way
 }
 
-} // namespace
+}  // namespace

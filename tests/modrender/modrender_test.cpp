@@ -103,8 +103,7 @@ TEST(SongEnd, PatternLoopDoesNotEndIt)
     b.fx(0, 8, 0, 0xE, 0x60).fx(0, 15, 0, 0xE, 0x62);
     const ToolRun r = render(b, "--trace rows");
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(positions(parse_rows(r.out)),
-              Expect().entry(0, 0, 15).entry(0, 8, 15).entry(0, 8, 63).rows);
+    EXPECT_EQ(positions(parse_rows(r.out)), Expect().entry(0, 0, 15).entry(0, 8, 15).entry(0, 8, 63).rows);
     EXPECT_EQ(parse_summary(r.err).at("frames"), std::to_string(80 * row_frames));
 }
 
@@ -174,14 +173,11 @@ TEST(Trace, TickLinesShowWhatEachVoiceWasHanded)
 
 uint32_t le32(const std::string& s, size_t at)
 {
-    return uint32_t(uint8_t(s[at])) | uint32_t(uint8_t(s[at + 1])) << 8 |
-           uint32_t(uint8_t(s[at + 2])) << 16 | uint32_t(uint8_t(s[at + 3])) << 24;
+    return uint32_t(uint8_t(s[at])) | uint32_t(uint8_t(s[at + 1])) << 8 | uint32_t(uint8_t(s[at + 2])) << 16 |
+           uint32_t(uint8_t(s[at + 3])) << 24;
 }
 
-uint16_t le16(const std::string& s, size_t at)
-{
-    return uint16_t(uint8_t(s[at]) | uint8_t(s[at + 1]) << 8);
-}
+uint16_t le16(const std::string& s, size_t at) { return uint16_t(uint8_t(s[at]) | uint8_t(s[at + 1]) << 8); }
 
 // What the demo's audio callback adds: per tick, mixer_mix of the tick's
 // frames into 16-bit output, through the null back-end.
@@ -240,8 +236,8 @@ TEST(Wav, HeaderAndSamplesAreTheDemosMix)
     EXPECT_EQ(le32(f, 4), 36u + 4u * frames);
     EXPECT_EQ(f.substr(8, 8), "WAVEfmt ");
     EXPECT_EQ(le32(f, 16), 16u);
-    EXPECT_EQ(le16(f, 20), 1u);   // PCM
-    EXPECT_EQ(le16(f, 22), 2u);   // stereo
+    EXPECT_EQ(le16(f, 20), 1u);  // PCM
+    EXPECT_EQ(le16(f, 22), 2u);  // stereo
     EXPECT_EQ(le32(f, 24), 44100u);
     EXPECT_EQ(le32(f, 28), 44100u * 4);
     EXPECT_EQ(le16(f, 32), 4u);
@@ -286,7 +282,7 @@ TEST(Levels, WrappedFramesAndPeakOfAModuleBuiltToWrap)
     ToolRun r = render(constant_level(3));
     ASSERT_EQ(r.status, 0) << r.err;
     auto s = parse_summary(r.out);
-    EXPECT_EQ(s.at("peak"), std::to_string(3 * gain * 31));  // 45105: past 32767
+    EXPECT_EQ(s.at("peak"), std::to_string(3 * gain * 31));       // 45105: past 32767
     EXPECT_EQ(s.at("wrapped"), std::to_string(63 * row_frames));  // every frame from row 1
     EXPECT_EQ(s.at("peak_dbfs"), "2.78");
 
@@ -338,4 +334,4 @@ TEST(Refusal, NotAModuleGivesTheLoadersMessageAndStatus1)
     }
 }
 
-} // namespace
+}  // namespace

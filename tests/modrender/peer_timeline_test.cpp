@@ -58,9 +58,9 @@ std::vector<Row> peer_rows(const std::vector<uint8_t>& image)
         const int32_t row = openmpt_module_get_current_row(mod);
         if (!out.empty() && out.back().at.order == order && out.back().at.row == row)
             continue;
-        out.push_back({frames, {frames, order, openmpt_module_get_current_pattern(mod), row,
-                                openmpt_module_get_current_speed(mod),
-                                openmpt_module_get_current_tempo(mod)}});
+        out.push_back({frames,
+                       {frames, order, openmpt_module_get_current_pattern(mod), row,
+                        openmpt_module_get_current_speed(mod), openmpt_module_get_current_tempo(mod)}});
     }
     openmpt_module_destroy(mod);
     return out;
@@ -107,4 +107,4 @@ TEST(PeerTimeline, RowsToTheSongsEndMatchThePeer)
     }
 }
 
-} // namespace
+}  // namespace

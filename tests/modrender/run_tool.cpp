@@ -17,7 +17,7 @@ std::string slurp(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-} // namespace
+}  // namespace
 
 std::string scratch_path(const std::string& suffix)
 {
@@ -34,7 +34,8 @@ void write_file(const std::string& path, const std::vector<uint8_t>& bytes)
 ToolRun run_modrender(const std::string& args)
 {
     const std::string out = scratch_path(".stdout"), err = scratch_path(".stderr");
-    const std::string cmd = std::string("'") + MODRENDER_BIN + "' " + args + " >'" + out + "' 2>'" + err + "'";
+    const std::string cmd =
+        std::string("'") + MODRENDER_BIN + "' " + args + " >'" + out + "' 2>'" + err + "'";
     const int raw = std::system(cmd.c_str());
     ToolRun r;
     r.status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -72,8 +73,8 @@ std::vector<TraceRow> parse_rows(const std::string& text)
     while (std::getline(lines, line)) {
         TraceRow r{};
         long long frame = 0;
-        if (std::sscanf(line.c_str(), "row %lld %d %d %d %d %d", &frame, &r.order, &r.pattern,
-                        &r.row, &r.speed, &r.tempo) == 6) {
+        if (std::sscanf(line.c_str(), "row %lld %d %d %d %d %d", &frame, &r.order, &r.pattern, &r.row,
+                        &r.speed, &r.tempo) == 6) {
             r.frame = frame;
             rows.push_back(r);
         }

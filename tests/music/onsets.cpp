@@ -4,10 +4,12 @@
 
 namespace {
 
-double energy(const std::vector<int16_t>& s, long from, long to) {
+double energy(const std::vector<int16_t>& s, long from, long to)
+{
     from = std::max(from, 0L);
     to = std::min<long>(to, long(s.size() / 2));
-    if (to <= from) return 0;
+    if (to <= from)
+        return 0;
     double sum = 0;
     for (long i = from; i < to; ++i) {
         double m = (double(s[2 * i]) + s[2 * i + 1]) / 2;
@@ -20,7 +22,8 @@ double energy(const std::vector<int16_t>& s, long from, long to) {
 
 long row_frame(int pos) { return (pos / 100 * 64L + pos % 100) * 5292; }
 
-double onset_rise(const std::vector<int16_t>& samples, long frame) {
+double onset_rise(const std::vector<int16_t>& samples, long frame)
+{
     const long window = 220, reach = 1323;  // 5 ms, 30 ms at 44100 Hz
     double before = energy(samples, frame - 882, frame);
     double after = 0;

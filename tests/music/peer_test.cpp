@@ -15,7 +15,8 @@ namespace {
 
 constexpr int SHOW_TICKS = 14 * 64 * 6;
 
-const std::vector<uint8_t>& image() {
+const std::vector<uint8_t>& image()
+{
     static const std::vector<uint8_t> bytes = mod_bytes(build_song());
     return bytes;
 }
@@ -26,7 +27,8 @@ struct PeerRendering {
     std::vector<std::pair<int, int>> tick_rows;
 };
 
-const PeerRendering& openmpt_render() {
+const PeerRendering& openmpt_render()
+{
     static const PeerRendering r = [] {
         PeerRendering out;
         openmpt::module mod(image());
@@ -41,7 +43,8 @@ const PeerRendering& openmpt_render() {
     return r;
 }
 
-TEST(Openmpt, LoadsAsAnEightChannelModule) {
+TEST(Openmpt, LoadsAsAnEightChannelModule)
+{
     openmpt::module mod(image());
     EXPECT_EQ(mod.get_num_channels(), 8);
     EXPECT_GE(mod.get_num_orders(), 14);
@@ -49,7 +52,8 @@ TEST(Openmpt, LoadsAsAnEightChannelModule) {
     EXPECT_NEAR(mod.get_duration_seconds(), 15 * 7.68, 0.1);
 }
 
-TEST(Openmpt, RowTimelineMatchesOursToTheEndOfEntry13) {
+TEST(Openmpt, RowTimelineMatchesOursToTheEndOfEntry13)
+{
     const auto& rows = openmpt_render().tick_rows;
     ASSERT_EQ(rows.size(), size_t(SHOW_TICKS));
     for (int t = 0; t < SHOW_TICKS; ++t) {
@@ -58,12 +62,14 @@ TEST(Openmpt, RowTimelineMatchesOursToTheEndOfEntry13) {
     }
 }
 
-TEST(Openmpt, EveryCueIsAnOnset) {
+TEST(Openmpt, EveryCueIsAnOnset)
+{
     for (int pos : CUES)
         EXPECT_GE(onset_rise(openmpt_render().samples, row_frame(pos)), 2.0) << "cue " << pos;
 }
 
-TEST(Libxmp, LoadsAndStepsTheSameRows) {
+TEST(Libxmp, LoadsAndStepsTheSameRows)
+{
     xmp_context ctx = xmp_create_context();
     ASSERT_EQ(xmp_load_module_from_memory(ctx, image().data(), long(image().size())), 0);
     xmp_module_info info;

@@ -15,17 +15,20 @@ namespace {
 
 constexpr int SHOW_ORDERS = 14;
 
-const std::vector<uint8_t>& image() {
+const std::vector<uint8_t>& image()
+{
     static const std::vector<uint8_t> bytes = mod_bytes(build_song());
     return bytes;
 }
 
-const Rendering& full() {
+const Rendering& full()
+{
     static const Rendering r = render_ours(image(), SHOW_ORDERS);
     return r;
 }
 
-TEST(OurPlayer, LoadsAndKeepsOneRowEvery5292Frames) {
+TEST(OurPlayer, LoadsAndKeepsOneRowEvery5292Frames)
+{
     ASSERT_TRUE(full().loaded);
     const auto& rows = full().rows;
     ASSERT_EQ(rows.size(), size_t(SHOW_ORDERS * 64));
@@ -37,7 +40,8 @@ TEST(OurPlayer, LoadsAndKeepsOneRowEvery5292Frames) {
     EXPECT_EQ(full().samples.size() / 2, size_t(SHOW_ORDERS * 64 * 5292));  // 107.52 s
 }
 
-TEST(OurPlayer, NoFrameWrapsAndThePeakIsInRange) {
+TEST(OurPlayer, NoFrameWrapsAndThePeakIsInRange)
+{
     EXPECT_EQ(full().wrapped_frames, 0);
     long peak = full().peak;
     double dbfs = 20 * std::log10(peak / 32768.0);
@@ -48,18 +52,21 @@ TEST(OurPlayer, NoFrameWrapsAndThePeakIsInRange) {
     EXPECT_LE(peak, std::max(b.first, b.second));
 }
 
-TEST(OurPlayer, EveryCueIsAnOnset) {
+TEST(OurPlayer, EveryCueIsAnOnset)
+{
     for (int pos : CUES) {
         double rise = onset_rise(full().samples, row_frame(pos));
         EXPECT_GE(rise, 2.0) << "cue " << pos;
     }
 }
 
-TEST(OurPlayer, TheEndRingsAndTheStartIsQuiet) {
+TEST(OurPlayer, TheEndRingsAndTheStartIsQuiet)
+{
     // the last chord is still sounding on the last row of entry 13
     long last = row_frame(1363);
     double ring = 0;
-    for (long i = last; i < last + 5292; ++i) ring = std::max(ring, std::fabs(double(full().samples[2 * i])));
+    for (long i = last; i < last + 5292; ++i)
+        ring = std::max(ring, std::fabs(double(full().samples[2 * i])));
     EXPECT_GT(ring, 2000);
     // the intro is quiet next to the full groove
     auto peak_of = [](int from, int to) {

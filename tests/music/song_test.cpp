@@ -13,12 +13,14 @@
 
 namespace {
 
-const Song& song() {
+const Song& song()
+{
     static const Song s = build_song();
     return s;
 }
 
-TEST(PatternText, ReadsTrackerCells) {
+TEST(PatternText, ReadsTrackerCells)
+{
     Cell c = parse_cell("C#2 05 A10");
     EXPECT_EQ(c.note, 24 + 12 + 1);
     EXPECT_EQ(note_period(c.note), 404);
@@ -33,7 +35,8 @@ TEST(PatternText, ReadsTrackerCells) {
     EXPECT_EQ(note_name(parse_cell("G#2").note), "G#2");
 }
 
-TEST(PatternText, RepeatsSeparatesAndTransposes) {
+TEST(PatternText, RepeatsSeparatesAndTransposes)
+{
     auto cells = parse_track("A-1 05 | . *3\n--- .. 442 *2\n", 3);
     ASSERT_EQ(cells.size(), 6u);
     EXPECT_EQ(note_name(cells[0].note), "C-2");
@@ -42,14 +45,16 @@ TEST(PatternText, RepeatsSeparatesAndTransposes) {
     EXPECT_EQ(cells[5].param, 0x42);
 }
 
-TEST(PatternText, RefusesMalformedCells) {
-    for (const char* bad : {"H-2 01", "E#2", "C-9", "C-2 1", "C-2 32", "C-2 00", "C-2 01 G00",
-                            "C-2 01 C4", "C-2 01 C40 x", "C-2 *0"})
+TEST(PatternText, RefusesMalformedCells)
+{
+    for (const char* bad : {"H-2 01", "E#2", "C-9", "C-2 1", "C-2 32", "C-2 00", "C-2 01 G00", "C-2 01 C4",
+                            "C-2 01 C40 x", "C-2 *0"})
         EXPECT_THROW(parse_track(bad), TextError) << bad;
     EXPECT_THROW(parse_track("C-5 01", 12), TextError);  // transposed past the table
 }
 
-TEST(SongForm, FourteenEntriesAtSpeedSixTempo125SetOnTheFirstRow) {
+TEST(SongForm, FourteenEntriesAtSpeedSixTempo125SetOnTheFirstRow)
+{
     const Song& s = song();
     ASSERT_GE(s.orders.size(), 14u);
     std::set<std::pair<int, int>> speed_tempo;
@@ -77,13 +82,15 @@ TEST(SongForm, FourteenEntriesAtSpeedSixTempo125SetOnTheFirstRow) {
 
 // Effects where our player and the common trackers part ways are kept out
 // of the song, so that a peer player hears the same piece.
-TEST(SongForm, UsesOnlyEffectsEveryPlayerAgreesOn) {
+TEST(SongForm, UsesOnlyEffectsEveryPlayerAgreesOn)
+{
     const Song& s = song();
     for (const PlayRow& pr : play_rows(s, int(s.orders.size()))) {
         for (int c = 0; c < CHANNELS; ++c) {
             const Cell& cell = (*pr.cells)[c];
             int x = cell.param >> 4, y = cell.param & 15;
-            std::string at = std::to_string(pr.order) + "/" + std::to_string(pr.row) + " ch" + std::to_string(c);
+            std::string at =
+                std::to_string(pr.order) + "/" + std::to_string(pr.row) + " ch" + std::to_string(c);
             if (cell.cmd == 0xC) {
                 EXPECT_LE(cell.param, 64) << at;
             }
@@ -110,17 +117,21 @@ TEST(SongForm, UsesOnlyEffectsEveryPlayerAgreesOn) {
 // sample under them would be restarted by a mixer that wakes finished
 // voices, so they only ever act on looped samples or within a one-shot's
 // length.
-TEST(SongForm, PeriodEffectsOnlyOnLoopedSamplesOrTheImpactFall) {
+TEST(SongForm, PeriodEffectsOnlyOnLoopedSamplesOrTheImpactFall)
+{
     const Song& s = song();
     int sample[CHANNELS] = {};
     for (const PlayRow& pr : play_rows(s, int(s.orders.size()))) {
         for (int c = 0; c < CHANNELS; ++c) {
             const Cell& cell = (*pr.cells)[c];
-            if (cell.sample) sample[c] = cell.sample;
+            if (cell.sample)
+                sample[c] = cell.sample;
             bool period_effect = (cell.cmd == 0 && cell.param) || (cell.cmd >= 1 && cell.cmd <= 6);
-            if (!period_effect || !sample[c]) continue;
+            if (!period_effect || !sample[c])
+                continue;
             const SampleDef& sd = s.samples[sample[c] - 1];
-            if (sample[c] == IMPACT) continue;  // the fall: checked for length below
+            if (sample[c] == IMPACT)
+                continue;  // the fall: checked for length below
             EXPECT_GT(sd.loop_length, 0u) << pr.order << "/" << pr.row << " ch" << c << " " << sd.name;
         }
     }
@@ -130,14 +141,16 @@ TEST(SongForm, PeriodEffectsOnlyOnLoopedSamplesOrTheImpactFall) {
     EXPECT_LT(samples_needed, impact.data.size());
 }
 
-TEST(Key, EveryMelodicNoteIsInAMinor) {
+TEST(Key, EveryMelodicNoteIsInAMinor)
+{
     auto wrong = key_violations(song(), A_MINOR);
     for (const auto& v : wrong)
         ADD_FAILURE() << "order " << v.order << " row " << v.row << " channel " << v.channel << ": "
                       << note_name(v.note);
 }
 
-TEST(Key, CatchesANoteOutsideTheKey) {
+TEST(Key, CatchesANoteOutsideTheKey)
+{
     Song s = song();
     Cell& c = s.patterns[s.orders[10]].rows[0][5];
     ASSERT_NE(c.note, NO_NOTE);
@@ -153,7 +166,8 @@ TEST(Key, CatchesANoteOutsideTheKey) {
     EXPECT_FALSE(key_violations(s, A_MINOR).empty());
 }
 
-TEST(Level, NoMixOfTheVoicesCanWrap) {
+TEST(Level, NoMixOfTheVoicesCanWrap)
+{
     LevelBound b = level_bound(song(), 14);
     EXPECT_LE(b.first, 32767) << "order " << b.order << " row " << b.row;
     EXPECT_LE(b.second, 32767) << "order " << b.order << " row " << b.row;
@@ -161,13 +175,15 @@ TEST(Level, NoMixOfTheVoicesCanWrap) {
     EXPECT_GE(std::max(b.first, b.second), 26000);
 }
 
-TEST(Level, GainLawMatchesTheMixer) {
+TEST(Level, GainLawMatchesTheMixer)
+{
     EXPECT_EQ(voice_gain(64, 127), std::make_pair(64, 65));
     EXPECT_EQ(voice_gain(64, 0), std::make_pair(0, 129));
     EXPECT_EQ(voice_gain(0, 200), std::make_pair(0, 0));
 }
 
-TEST(Level, BoundRisesWithAVolume) {
+TEST(Level, BoundRisesWithAVolume)
+{
     Song s = song();
     long before = level_bound(s, 14).second;
     // the finale's bass at full volume must push the bound up
@@ -177,15 +193,18 @@ TEST(Level, BoundRisesWithAVolume) {
     EXPECT_GT(level_bound(s, 14).second, before);
 }
 
-TEST(Cues, EveryCueRowStartsAStrongNote) {
+TEST(Cues, EveryCueRowStartsAStrongNote)
+{
     for (int pos : CUES) {
         int strongest = 0;
-        for (const NoteStart& n : note_starts(song(), pos)) strongest = std::max(strongest, n.volume);
+        for (const NoteStart& n : note_starts(song(), pos))
+            strongest = std::max(strongest, n.volume);
         EXPECT_GE(strongest, 32) << "cue " << pos;
     }
 }
 
-TEST(Samples, LoopsAreSeamlessAndOneShotsStartSilent) {
+TEST(Samples, LoopsAreSeamlessAndOneShotsStartSilent)
+{
     for (const SampleDef& s : song().samples) {
         EXPECT_EQ(s.data.size() % 2, 0u) << s.name;
         EXPECT_LE(s.data.size(), 131070u) << s.name;
@@ -205,7 +224,8 @@ TEST(Samples, LoopsAreSeamlessAndOneShotsStartSilent) {
 // A loop that plays C at C-2 repeats every 31.675 samples (8287 Hz / 261.63 Hz).
 // Measure the lead's fundamental by counting rising zero crossings of its
 // first partial: project the loop onto a sine of n cycles for n near 400.
-TEST(Samples, PitchedLoopsAreTunedToC) {
+TEST(Samples, PitchedLoopsAreTunedToC)
+{
     auto cycles_of = [](const SampleDef& s, int lo, int hi) {
         int best = 0;
         double best_power = -1;
@@ -217,7 +237,8 @@ TEST(Samples, PitchedLoopsAreTunedToC) {
                 re += s.data[i] * std::cos(ph);
                 im += s.data[i] * std::sin(ph);
             }
-            if (re * re + im * im > best_power) best_power = re * re + im * im, best = n;
+            if (re * re + im * im > best_power)
+                best_power = re * re + im * im, best = n;
         }
         return best * playback_rate(428) / len;
     };
@@ -228,7 +249,8 @@ TEST(Samples, PitchedLoopsAreTunedToC) {
     EXPECT_NEAR(cents(cycles_of(s[CHIP - 1], 75, 85), 261.626), 0, 5);
 }
 
-TEST(File, HeaderAndCellsReadBack) {
+TEST(File, HeaderAndCellsReadBack)
+{
     const Song& s = song();
     auto bytes = mod_bytes(s);
     ASSERT_GT(bytes.size(), 1084u);
@@ -236,7 +258,8 @@ TEST(File, HeaderAndCellsReadBack) {
     EXPECT_EQ(std::string(bytes.begin() + 1080, bytes.begin() + 1084), "8CHN");
     EXPECT_EQ(bytes[950], s.orders.size());
     EXPECT_EQ(bytes[951], 0);
-    for (size_t i = 0; i < s.orders.size(); ++i) EXPECT_EQ(bytes[952 + i], s.orders[i]);
+    for (size_t i = 0; i < s.orders.size(); ++i)
+        EXPECT_EQ(bytes[952 + i], s.orders[i]);
     size_t patterns = *std::max_element(bytes.begin() + 952, bytes.begin() + 1080) + 1u;
     size_t data = 1084 + patterns * 8 * 256, total = 0;
     for (int i = 0; i < 31; ++i) {
@@ -267,8 +290,6 @@ TEST(File, HeaderAndCellsReadBack) {
     EXPECT_EQ((cell[0] & 0xF0) | (cell[2] >> 4), first_pad.sample);
 }
 
-TEST(File, TwoRunsGiveTheSameBytes) {
-    EXPECT_EQ(mod_bytes(build_song()), mod_bytes(build_song()));
-}
+TEST(File, TwoRunsGiveTheSameBytes) { EXPECT_EQ(mod_bytes(build_song()), mod_bytes(build_song())); }
 
 }  // namespace

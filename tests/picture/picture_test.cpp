@@ -123,7 +123,7 @@ TEST(ByteSwap, ReversesEachWordInPlace)
     byte_swap_words(bytes, 0);
     byte_swap_words(bytes, -3);
     EXPECT_EQ(std::vector<uint8_t>(bytes, bytes + 9), std::vector<uint8_t>(expected, expected + 9));
-    byte_swap_words(bytes, 2); // twice is the identity
+    byte_swap_words(bytes, 2);  // twice is the identity
     EXPECT_EQ(bytes[0], 1);
     EXPECT_EQ(bytes[7], 8);
 }
@@ -150,12 +150,13 @@ TEST(PngLoader, RgbaPictureKeepsFileOrderUntilConverted)
 TEST(PngLoader, OtherColourTypesKeepTheirOwnPixelSize)
 {
     TempDir dir;
-    const std::string rgb = dir.file("rgb.png"), grey = dir.file("grey.png"),
-                      grey_alpha = dir.file("ga.png"), indexed = dir.file("pal.png");
+    const std::string rgb = dir.file("rgb.png"), grey = dir.file("grey.png"), grey_alpha = dir.file("ga.png"),
+                      indexed = dir.file("pal.png");
     write_png(rgb, 2, 2, PNG_COLOR_TYPE_RGB, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
     write_png(grey, 3, 1, PNG_COLOR_TYPE_GRAY, {7, 8, 9});
     write_png(grey_alpha, 2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, {10, 20, 30, 40});
-    write_png(indexed, 2, 2, PNG_COLOR_TYPE_PALETTE, {0, 1, 2, 1}, {{10, 20, 30}, {40, 50, 60}, {70, 80, 90}});
+    write_png(indexed, 2, 2, PNG_COLOR_TYPE_PALETTE, {0, 1, 2, 1},
+              {{10, 20, 30}, {40, 50, 60}, {70, 80, 90}});
 
     Picture pic;
     ASSERT_EQ(load_png_picture(rgb.c_str(), &pic), 0);
@@ -173,7 +174,7 @@ TEST(PngLoader, OtherColourTypesKeepTheirOwnPixelSize)
     EXPECT_EQ(pic.pixels[1], 20);
 
     Picture pal;
-    pal.palette[3][0] = 99; // entries past the file's palette stay as they were
+    pal.palette[3][0] = 99;  // entries past the file's palette stay as they were
     ASSERT_EQ(load_png_picture(indexed.c_str(), &pal), 0);
     EXPECT_EQ(pal.kind, PICTURE_PALETTE);
     EXPECT_EQ(pal.pixels[2], 2);
@@ -215,8 +216,8 @@ TEST(PngLoader, FailuresReturnMinusOneAndLeaveTheRecord)
     write_file(bad_data, damaged_data);
 
     const size_t files_before = open_files();
-    for (const std::string& path : {dir.file("missing.png"), short_file, bad_signature, truncated,
-                                    bad_header, bad_data}) {
+    for (const std::string& path :
+         {dir.file("missing.png"), short_file, bad_signature, truncated, bad_header, bad_data}) {
         SCOPED_TRACE(path);
         uint8_t untouched = 0;
         Picture pic;
@@ -231,4 +232,4 @@ TEST(PngLoader, FailuresReturnMinusOneAndLeaveTheRecord)
     EXPECT_EQ(open_files(), files_before) << "a file was left open";
 }
 
-} // namespace
+}  // namespace

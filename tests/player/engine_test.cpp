@@ -16,7 +16,8 @@ using Calls = std::vector<std::string>;
 namespace {
 
 // The calls made for channel c: from "sel c" up to the next select.
-Calls for_channel(const Calls& all, int32_t c) {
+Calls for_channel(const Calls& all, int32_t c)
+{
     Calls out;
     bool in = false;
     for (const std::string& s : all) {
@@ -24,33 +25,39 @@ Calls for_channel(const Calls& all, int32_t c) {
             in = s == "sel " + std::to_string(c);
             continue;
         }
-        if (in) out.push_back(s);
+        if (in)
+            out.push_back(s);
     }
     return out;
 }
 
 // The values of one kind of call ("per", "vol", ...) for channel c.
-std::vector<int32_t> values(const Calls& all, const std::string& op, int32_t c = 0) {
+std::vector<int32_t> values(const Calls& all, const std::string& op, int32_t c = 0)
+{
     std::vector<int32_t> out;
     for (const std::string& s : for_channel(all, c))
-        if (s.rfind(op + " ", 0) == 0) out.push_back(std::atoi(s.c_str() + op.size() + 1));
+        if (s.rfind(op + " ", 0) == 0)
+            out.push_back(std::atoi(s.c_str() + op.size() + 1));
     return out;
 }
 
 class Engine : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         fresh_player();
         b.sample(1, 100, 48).sample(2, 100, 20, 3).sample(3, 100, 40);
     }
     // Builds and loads b, keeping the image alive for the test.
-    void start() {
+    void start()
+    {
         image = b.build();
         ASSERT_EQ(load(image), 1);
         take_calls();
     }
     // (order, row, tick) of the row in force after each of n ticks.
-    std::vector<std::array<int32_t, 3>> positions(int32_t n) {
+    std::vector<std::array<int32_t, 3>> positions(int32_t n)
+    {
         std::vector<std::array<int32_t, 3>> out;
         for (int32_t i = 0; i < n; ++i) {
             pt_tick();
@@ -61,10 +68,12 @@ protected:
         return out;
     }
     // Order and row at which each new row starts over n ticks.
-    std::vector<std::pair<int32_t, int32_t>> rows(int32_t n) {
+    std::vector<std::pair<int32_t, int32_t>> rows(int32_t n)
+    {
         std::vector<std::pair<int32_t, int32_t>> out;
         for (auto [o, r, t] : positions(n))
-            if (t == 0) out.push_back({o, r});
+            if (t == 0)
+                out.push_back({o, r});
         return out;
     }
     const ChannelState& ch(int32_t c = 0) { return pt_state().channels[c]; }
@@ -75,10 +84,11 @@ protected:
 
 using Pos = std::pair<int32_t, int32_t>;
 
-TEST_F(Engine, FirstTickStartsRowZeroWithTheDocumentedCalls) {
+TEST_F(Engine, FirstTickStartsRowZeroWithTheDocumentedCalls)
+{
     b.note(0, 0, 0, 3, 36).note(0, 0, 1, 3, 36, 9, 4);
     start();
-    EXPECT_EQ(ticks(1), (Calls{"sel 0", "vol 40", "pan 64", "smp 3", "per 428", "off 0",  //
+    EXPECT_EQ(ticks(1), (Calls{"sel 0", "vol 40", "pan 64", "smp 3", "per 428", "off 0",      //
                                "sel 1", "vol 40", "pan 192", "smp 3", "per 428", "off 1024",  //
                                "sel 2", "sel 3"}));
     const Playback& p = pt_state().play;
@@ -95,26 +105,31 @@ TEST_F(Engine, FirstTickStartsRowZeroWithTheDocumentedCalls) {
     EXPECT_EQ(pt_state().play.tick, 1);
 }
 
-TEST_F(Engine, NoDriverMeansNoCalls) {
+TEST_F(Engine, NoDriverMeansNoCalls)
+{
     b.note(0, 0, 0, 1, 36).fx(0, 1, 0, 4, 0x48);
     start();
     sound_driver_reset();  // every slot empty: the engine must skip them all
-    for (int32_t i = 0; i < 64 * 6; ++i) pt_tick();
+    for (int32_t i = 0; i < 64 * 6; ++i)
+        pt_tick();
     EXPECT_EQ(ch(0).period, 428);
 }
 
-TEST_F(Engine, SpeedSetsTicksPerRow) {
+TEST_F(Engine, SpeedSetsTicksPerRow)
+{
     b.fx(0, 2, 0, 0xF, 3).song({0, 0});
     start();
     // Rows start on calls 1, 7, 13, then every 3 ticks from row 2 on.
     auto pos = positions(19);
     std::vector<int32_t> starts;
     for (int32_t i = 0; i < 19; ++i)
-        if (pos[i][2] == 0) starts.push_back(i + 1);
+        if (pos[i][2] == 0)
+            starts.push_back(i + 1);
     EXPECT_EQ(starts, (std::vector<int32_t>{1, 7, 13, 16, 19}));
 }
 
-TEST_F(Engine, SpeedAndTempoCommands) {
+TEST_F(Engine, SpeedAndTempoCommands)
+{
     b.fx(0, 0, 0, 0xF, 0x1F).fx(0, 0, 1, 0xF, 0x20);
     start();
     ticks(1);
@@ -122,7 +137,8 @@ TEST_F(Engine, SpeedAndTempoCommands) {
     EXPECT_EQ(pt_state().play.tempo, 32);
 }
 
-TEST_F(Engine, SpeedZeroFreezesTheRowAndRestartsItsNotes) {
+TEST_F(Engine, SpeedZeroFreezesTheRowAndRestartsItsNotes)
+{
     b.note(0, 1, 0, 1, 36, 0xF, 0).fx(0, 1, 1, 0xC, 10);
     start();
     ticks(6);
@@ -135,7 +151,8 @@ TEST_F(Engine, SpeedZeroFreezesTheRowAndRestartsItsNotes) {
     }
 }
 
-TEST_F(Engine, JumpAndBreakOnOneRow) {
+TEST_F(Engine, JumpAndBreakOnOneRow)
+{
     b.fx(0, 3, 0, 0xB, 2).fx(0, 3, 1, 0xD, 0x16).song({0, 1, 2, 3});
     start();
     auto r = rows(6 * 6);
@@ -144,26 +161,30 @@ TEST_F(Engine, JumpAndBreakOnOneRow) {
     // From the tick of the jump on, the song position reads its target.
     fresh_player();
     start();
-    for (int32_t i = 0; i < 19; ++i) pt_tick();
+    for (int32_t i = 0; i < 19; ++i)
+        pt_tick();
     EXPECT_EQ(pt_state().play.order_pos, 1);
     EXPECT_EQ(pt_state().play.row, 63);
     EXPECT_EQ(r[5], Pos(2, 17));
 }
 
-TEST_F(Engine, JumpPastTheSongEndGoesToTheRestartPosition) {
+TEST_F(Engine, JumpPastTheSongEndGoesToTheRestartPosition)
+{
     b.fx(0, 0, 0, 0xB, 9).song({0, 1, 2}, 3, 1);
     start();
     auto r = rows(2 * 6);
     EXPECT_EQ(r[1], Pos(1, 0));
 }
 
-TEST_F(Engine, BreakRowReadsDecimalDigits) {
+TEST_F(Engine, BreakRowReadsDecimalDigits)
+{
     b.fx(0, 0, 0, 0xD, 0x32).song({0, 1});
     start();
     EXPECT_EQ(rows(12)[1], Pos(1, 32));
 }
 
-TEST_F(Engine, BreakRowPastThePatternStartsTheNextEntryAtTheTop) {
+TEST_F(Engine, BreakRowPastThePatternStartsTheNextEntryAtTheTop)
+{
     for (int32_t param : {0x64, 0x70, 0x99, 0xFF}) {
         fresh_player();
         b.patterns.clear();
@@ -178,7 +199,8 @@ TEST_F(Engine, BreakRowPastThePatternStartsTheNextEntryAtTheTop) {
     EXPECT_EQ(rows(12)[1], Pos(1, 25));
 }
 
-TEST_F(Engine, SongWrapsToTheRestartPosition) {
+TEST_F(Engine, SongWrapsToTheRestartPosition)
+{
     b.song({0, 1, 2}, 3, 1).fx(0, 0, 0, 0xF, 1);
     start();
     auto r = rows(64 * 3 + 2);
@@ -186,27 +208,35 @@ TEST_F(Engine, SongWrapsToTheRestartPosition) {
     EXPECT_EQ(r[64 * 3 + 1], Pos(1, 1));
 }
 
-TEST_F(Engine, PatternLoopPlaysFourTimesAndRearms) {
+TEST_F(Engine, PatternLoopPlaysFourTimesAndRearms)
+{
     b.fx(0, 0, 0, 0xF, 1).fx(0, 8, 0, 0xE, 0x60).fx(0, 15, 0, 0xE, 0x63).song({0, 0});
     start();
     auto r = rows(64 + 24 + 64 + 24);
     std::vector<int32_t> seq;
-    for (auto [o, row] : r) seq.push_back(row);
+    for (auto [o, row] : r)
+        seq.push_back(row);
     std::vector<int32_t> want;
-    for (int32_t i = 0; i < 8; ++i) want.push_back(i);
+    for (int32_t i = 0; i < 8; ++i)
+        want.push_back(i);
     for (int32_t pass = 0; pass < 4; ++pass)
-        for (int32_t i = 8; i <= 15; ++i) want.push_back(i);
-    for (int32_t i = 16; i < 64; ++i) want.push_back(i);
+        for (int32_t i = 8; i <= 15; ++i)
+            want.push_back(i);
+    for (int32_t i = 16; i < 64; ++i)
+        want.push_back(i);
     // The second entry plays the same pattern: it loops again.
-    for (int32_t i = 0; i < 8; ++i) want.push_back(i);
+    for (int32_t i = 0; i < 8; ++i)
+        want.push_back(i);
     for (int32_t pass = 0; pass < 4; ++pass)
-        for (int32_t i = 8; i <= 15; ++i) want.push_back(i);
+        for (int32_t i = 8; i <= 15; ++i)
+            want.push_back(i);
     seq.resize(want.size());
     EXPECT_EQ(seq, want);
     EXPECT_EQ(ch(0).loop_count, 0);
 }
 
-TEST_F(Engine, PatternDelayHoldsTheRowForTheLongestDelay) {
+TEST_F(Engine, PatternDelayHoldsTheRowForTheLongestDelay)
+{
     b.fx(0, 1, 0, 0xE, 0xE2).fx(0, 1, 1, 0xE, 0xE1).fx(0, 1, 2, 0xA, 0x01);
     b.note(0, 0, 2, 1, 36);
     start();
@@ -215,7 +245,8 @@ TEST_F(Engine, PatternDelayHoldsTheRowForTheLongestDelay) {
     int32_t row1_ticks = 0;
     for (int32_t i = 0; i < 19; ++i) {
         const Calls got = ticks(1);
-        if (pt_state().play.row == 1) ++row1_ticks;
+        if (pt_state().play.row == 1)
+            ++row1_ticks;
         counts.push_back(got.size());
     }
     EXPECT_EQ(row1_ticks, 18);
@@ -225,7 +256,8 @@ TEST_F(Engine, PatternDelayHoldsTheRowForTheLongestDelay) {
     EXPECT_EQ(ch(2).volume, 48 - 15) << "the volume slide ran on all 15 later ticks";
 }
 
-TEST_F(Engine, NoteDelayZeroNeverStartsAndCutZeroNeverCuts) {
+TEST_F(Engine, NoteDelayZeroNeverStartsAndCutZeroNeverCuts)
+{
     b.note(0, 0, 0, 1, 36, 0xE, 0xD0).note(0, 0, 1, 1, 36, 0xE, 0xC0);
     start();
     const Calls got = ticks(6);
@@ -233,11 +265,13 @@ TEST_F(Engine, NoteDelayZeroNeverStartsAndCutZeroNeverCuts) {
     EXPECT_TRUE(values(got, "vol", 1) == std::vector<int32_t>{48});
 }
 
-TEST_F(Engine, NoteDelayAndCutActOnTheirTick) {
+TEST_F(Engine, NoteDelayAndCutActOnTheirTick)
+{
     b.note(0, 0, 0, 1, 36, 0xE, 0xD2).note(0, 0, 1, 1, 36, 0xE, 0xC3).note(0, 0, 2, 1, 36, 0xE, 0xD9);
     start();
     Calls t[6];
-    for (auto& c : t) c = ticks(1);
+    for (auto& c : t)
+        c = ticks(1);
     EXPECT_TRUE(values(t[1], "per").empty());
     EXPECT_EQ(for_channel(t[2], 0), (Calls{"vol 48", "per 428", "off 0"}));
     EXPECT_EQ(for_channel(t[3], 1), (Calls{"vol 0"}));
@@ -247,20 +281,25 @@ TEST_F(Engine, NoteDelayAndCutActOnTheirTick) {
     EXPECT_EQ(ch(2).note, 36);
 }
 
-TEST_F(Engine, RetriggerNeedsANoteInTheCell) {
+TEST_F(Engine, RetriggerNeedsANoteInTheCell)
+{
     b.note(0, 0, 0, 1, 36, 0xE, 0x93).fx(0, 0, 1, 0xE, 0x93);
     b.note(0, 0, 1, 1, 24);
     b.fx(0, 1, 1, 0xE, 0x93);
     start();
     Calls t[12];
-    for (auto& c : t) c = ticks(1);
+    for (auto& c : t)
+        c = ticks(1);
     EXPECT_EQ(for_channel(t[0], 0), (Calls{"vol 48", "pan 64", "smp 1", "per 428", "off 0"}));
-    for (int32_t i : {1, 2, 4, 5}) EXPECT_TRUE(for_channel(t[i], 0).empty()) << i;
+    for (int32_t i : {1, 2, 4, 5})
+        EXPECT_TRUE(for_channel(t[i], 0).empty()) << i;
     EXPECT_EQ(for_channel(t[3], 0), (Calls{"vol 48", "per 428", "off 0"}));
-    for (int32_t i = 6; i < 12; ++i) EXPECT_TRUE(for_channel(t[i], 1).empty()) << i;
+    for (int32_t i = 6; i < 12; ++i)
+        EXPECT_TRUE(for_channel(t[i], 1).empty()) << i;
 }
 
-TEST_F(Engine, SetVolumeAboveSixtyFourAndFineVolume) {
+TEST_F(Engine, SetVolumeAboveSixtyFourAndFineVolume)
+{
     b.note(0, 0, 0, 1, 36, 0xC, 0x80)
         .fx(0, 1, 0, 0xE, 0xA1)
         .fx(0, 2, 0, 0xE, 0xB1)
@@ -272,13 +311,15 @@ TEST_F(Engine, SetVolumeAboveSixtyFourAndFineVolume) {
     ticks(5);
     EXPECT_TRUE(values(ticks(6), "vol").empty()) << "EA at 128 does nothing";
     EXPECT_EQ(values(ticks(6), "vol"), std::vector<int32_t>{127});
-    for (int32_t v : values(ticks(6), "vol")) EXPECT_LE(v, 64);
+    for (int32_t v : values(ticks(6), "vol"))
+        EXPECT_LE(v, 64);
     EXPECT_EQ(ch(0).volume, 127) << "tremolo leaves the channel volume";
     // A brings it back into 0..64 on its first later tick.
     EXPECT_EQ(values(ticks(6), "vol"), (std::vector<int32_t>{64, 63, 62, 61, 60}));
 }
 
-TEST_F(Engine, VolumeSlides) {
+TEST_F(Engine, VolumeSlides)
+{
     for (auto [param, want] : {std::pair{0x10, 53}, {0x01, 43}, {0x11, 53}, {0x00, 48}, {0xF0, 64}}) {
         fresh_player();
         b.patterns.clear();
@@ -290,7 +331,8 @@ TEST_F(Engine, VolumeSlides) {
     }
 }
 
-TEST_F(Engine, TonePortamentoSlidesOntoTheTarget) {
+TEST_F(Engine, TonePortamentoSlidesOntoTheTarget)
+{
     b.note(0, 0, 0, 1, 36).note(0, 1, 0, 0, 35, 3, 8).note(0, 2, 0, 1, 24, 3, 0);
     start();
     ticks(6);
@@ -306,7 +348,8 @@ TEST_F(Engine, TonePortamentoSlidesOntoTheTarget) {
     EXPECT_EQ(values(row2, "per"), std::vector<int32_t>{461});
 }
 
-TEST_F(Engine, GlissandoSoundsInNoteSteps) {
+TEST_F(Engine, GlissandoSoundsInNoteSteps)
+{
     b.note(0, 0, 0, 1, 25, 0xE, 0x31).note(0, 1, 0, 0, 24, 3, 22);
     start();
     ticks(6);
@@ -314,7 +357,8 @@ TEST_F(Engine, GlissandoSoundsInNoteSteps) {
     EXPECT_EQ(ch(0).period, 852) << "the channel's period slides smoothly";
 }
 
-TEST_F(Engine, TonePortamentoWithVolumeSlideIgnoresGlissando) {
+TEST_F(Engine, TonePortamentoWithVolumeSlideIgnoresGlissando)
+{
     b.note(0, 0, 0, 1, 25, 0xE, 0x31).note(0, 1, 0, 0, 24, 3, 22).note(0, 2, 0, 0, 84, 5, 0x01);
     start();
     ticks(12);
@@ -323,18 +367,21 @@ TEST_F(Engine, TonePortamentoWithVolumeSlideIgnoresGlissando) {
     EXPECT_EQ(values(row2, "vol"), std::vector<int32_t>{47});
 }
 
-TEST_F(Engine, VibratoPlaysAroundTheChannelPeriod) {
+TEST_F(Engine, VibratoPlaysAroundTheChannelPeriod)
+{
     b.note(0, 0, 0, 1, 36, 4, 0x8F);
     start();
     const Calls got = ticks(6);
     std::vector<int32_t> want = {428};
-    for (int32_t pos = 0; pos < 40; pos += 8) want.push_back(428 + 15 * SineWave[pos] / 127);
+    for (int32_t pos = 0; pos < 40; pos += 8)
+        want.push_back(428 + 15 * SineWave[pos] / 127);
     EXPECT_EQ(values(got, "per"), want);
     EXPECT_EQ(ch(0).period, 428);
     EXPECT_EQ(ch(0).vibrato_pos, 40);
 }
 
-TEST_F(Engine, WaveformSelectionAndPositionReset) {
+TEST_F(Engine, WaveformSelectionAndPositionReset)
+{
     b.note(0, 0, 0, 1, 36, 4, 0x8F).note(0, 1, 0, 1, 36, 4, 0x8F).fx(0, 2, 0, 0xE, 0x41);
     b.fx(0, 3, 0, 4, 0x8F);
     start();
@@ -344,14 +391,17 @@ TEST_F(Engine, WaveformSelectionAndPositionReset) {
     EXPECT_EQ(ch(0).vibrato_pos, 0);
     EXPECT_EQ(pt_state().play.vibrato_wave, 1);
     std::vector<int32_t> want;
-    for (int32_t pos = 0; pos < 40; pos += 8) want.push_back(428 + 15 * (255 - 8 * pos) / 127);
+    for (int32_t pos = 0; pos < 40; pos += 8)
+        want.push_back(428 + 15 * (255 - 8 * pos) / 127);
     EXPECT_EQ(values(ticks(6), "per"), want);
 }
 
-TEST_F(Engine, RandomWaveformComesFromRand) {
+TEST_F(Engine, RandomWaveformComesFromRand)
+{
     std::srand(1234);
     int32_t want[64];
-    for (int32_t& w : want) w = std::rand() % 511 - 256;
+    for (int32_t& w : want)
+        w = std::rand() % 511 - 256;
     std::srand(1234);
     start();
     for (int32_t i = 0; i < 64; ++i) {
@@ -360,7 +410,8 @@ TEST_F(Engine, RandomWaveformComesFromRand) {
     }
 }
 
-TEST_F(Engine, TremoloStaysInRange) {
+TEST_F(Engine, TremoloStaysInRange)
+{
     b.note(0, 0, 0, 1, 36, 7, 0x8F).fx(0, 1, 0, 0xE, 0x72).fx(0, 2, 0, 7, 0x00);
     start();
     for (int32_t v : values(ticks(18), "vol")) {
@@ -371,14 +422,16 @@ TEST_F(Engine, TremoloStaysInRange) {
     EXPECT_EQ(ch(0).tremolo_depth, 30);
 }
 
-TEST_F(Engine, ArpeggioCyclesThroughThreeNotes) {
+TEST_F(Engine, ArpeggioCyclesThroughThreeNotes)
+{
     b.note(0, 0, 0, 1, 24, 0, 0x47);
     start();
     EXPECT_EQ(values(ticks(6), "per"), (std::vector<int32_t>{856, 856, 678, 570, 856, 678, 570}));
     EXPECT_EQ(ch(0).period, 856);
 }
 
-TEST_F(Engine, ArpeggioPastTheLastColumnStaysInTheTable) {
+TEST_F(Engine, ArpeggioPastTheLastColumnStaysInTheTable)
+{
     // Sample 4 has finetune 15; note 83 + 15 lies past the end of the table.
     b.sample(4, 10, 64, 15).note(0, 0, 0, 4, 0, 0, 0xFF);
     b.cell(0, 0, 0, 4, 28, 0, 0xFF);
@@ -388,14 +441,16 @@ TEST_F(Engine, ArpeggioPastTheLastColumnStaysInTheTable) {
     EXPECT_EQ(got[2], PeriodTable[15][84]);
 }
 
-TEST_F(Engine, SlidesClampToTheTableLimits) {
+TEST_F(Engine, SlidesClampToTheTableLimits)
+{
     b.note(0, 0, 0, 1, 60, 1, 0xFF).note(0, 1, 0, 1, 0, 2, 0xFF);
     start();
     EXPECT_EQ(values(ticks(6), "per"), (std::vector<int32_t>{107, 27, 27, 27, 27, 27}));
     EXPECT_EQ(values(ticks(6), "per"), (std::vector<int32_t>{3424, 3628, 3628, 3628, 3628, 3628}));
 }
 
-TEST_F(Engine, FineSlidesStopAtTheLimits) {
+TEST_F(Engine, FineSlidesStopAtTheLimits)
+{
     // Speed 2, so each row has one later tick. Reach 28 and 3628 with
     // slides, then fine-slide past the limits.
     b.note(0, 0, 0, 1, 82, 1, 2).fx(0, 0, 1, 0xF, 2);  // 30 -> 28
@@ -413,7 +468,8 @@ TEST_F(Engine, FineSlidesStopAtTheLimits) {
     EXPECT_TRUE(values(ticks(1), "per").empty()) << "E2 at 3628 does nothing";
 }
 
-TEST_F(Engine, SetPanAndDefaultPan) {
+TEST_F(Engine, SetPanAndDefaultPan)
+{
     b.note(0, 0, 2, 1, 36, 0xE, 0x8F).note(0, 1, 2, 1, 36).note(0, 2, 1, 1, 36, 8, 0x33);
     start();
     EXPECT_EQ(for_channel(ticks(6), 2), (Calls{"vol 48", "pan 80", "smp 1", "per 428", "off 0", "pan 240"}));
@@ -428,7 +484,8 @@ TEST_F(Engine, SetPanAndDefaultPan) {
     EXPECT_EQ(values(ticks(1), "pan", 2), std::vector<int32_t>{240});
 }
 
-TEST_F(Engine, SampleWithoutNoteSwitchesWithoutRestarting) {
+TEST_F(Engine, SampleWithoutNoteSwitchesWithoutRestarting)
+{
     b.note(0, 0, 0, 1, 36).cell(0, 1, 0, 2, 0);
     start();
     ticks(6);
@@ -436,7 +493,8 @@ TEST_F(Engine, SampleWithoutNoteSwitchesWithoutRestarting) {
     EXPECT_EQ(ch(0).finetune, 0) << "finetune comes with the next note";
 }
 
-TEST_F(Engine, NoteTakesItsSamplesFinetune) {
+TEST_F(Engine, NoteTakesItsSamplesFinetune)
+{
     b.note(0, 0, 0, 2, 36).note(0, 1, 0, 0, 36).note(0, 2, 0, 0, 36, 0xE, 0x55).note(0, 3, 0, 0, 24, 0, 0x10);
     start();
     EXPECT_EQ(values(ticks(6), "per"), std::vector<int32_t>{PeriodTable[3][36]});
@@ -444,20 +502,23 @@ TEST_F(Engine, NoteTakesItsSamplesFinetune) {
     EXPECT_EQ(values(ticks(6), "per"), std::vector<int32_t>{PeriodTable[3][36]});
     EXPECT_EQ(ch(0).finetune, 5);
     // The note is looked up with the sample's finetune again; E5 lasted only until then.
-    EXPECT_EQ(values(ticks(2), "per"), (std::vector<int32_t>{PeriodTable[3][24], PeriodTable[3][24],
-                                                             PeriodTable[3][25]}));
+    EXPECT_EQ(values(ticks(2), "per"),
+              (std::vector<int32_t>{PeriodTable[3][24], PeriodTable[3][24], PeriodTable[3][25]}));
 }
 
-TEST_F(Engine, VibratoNeverHandsANegativePeriod) {
+TEST_F(Engine, VibratoNeverHandsANegativePeriod)
+{
     b.note(0, 0, 0, 1, 83, 1, 0x10).note(0, 1, 0, 0, 84, 4, 0x4F);
     start();
     ticks(6);
     EXPECT_EQ(ch(0).period, 27);
     for (int32_t i = 0; i < 64 * 6; ++i)
-        for (int32_t p : values(ticks(1), "per")) ASSERT_GE(p, 0);
+        for (int32_t p : values(ticks(1), "per"))
+            ASSERT_GE(p, 0);
 }
 
-TEST_F(Engine, JumpThenLoopBackStaysInsideTheSong) {
+TEST_F(Engine, JumpThenLoopBackStaysInsideTheSong)
+{
     // B00 leaves the order position at -1, and a loop on a later channel
     // pulls the row back, so the order never advances past it.
     b.fx(0, 0, 0, 0xE, 0x60).fx(0, 1, 0, 0xB, 0x00).fx(0, 1, 1, 0xE, 0x61);

@@ -22,10 +22,11 @@ protected:
     const Song& song() { return pt_state().song; }
 };
 
-TEST_F(Loader, SignaturesGiveTheirChannelCounts) {
-    const std::pair<const char*, int32_t> known[] = {
-        {"2CHN", 2}, {"4CHN", 4}, {"M.K.", 4}, {"M!K!", 4}, {"FLT4", 4}, {"FLT8", 8},
-        {"OCTA", 8}, {"6CHN", 6}, {"8CHN", 8}, {"10CH", 10}, {"16CH", 16}, {"32CH", 32}};
+TEST_F(Loader, SignaturesGiveTheirChannelCounts)
+{
+    const std::pair<const char*, int32_t> known[] = {{"2CHN", 2}, {"4CHN", 4},  {"M.K.", 4},  {"M!K!", 4},
+                                                     {"FLT4", 4}, {"FLT8", 8},  {"OCTA", 8},  {"6CHN", 6},
+                                                     {"8CHN", 8}, {"10CH", 10}, {"16CH", 16}, {"32CH", 32}};
     for (auto [sig, channels] : known) {
         fresh_player();
         std::vector<uint8_t> img = ModBuilder(channels, sig).build();
@@ -36,7 +37,8 @@ TEST_F(Loader, SignaturesGiveTheirChannelCounts) {
     }
 }
 
-TEST_F(Loader, UnknownSignatureIsRefusedAfterTheSongTables) {
+TEST_F(Loader, UnknownSignatureIsRefusedAfterTheSongTables)
+{
     for (const char* sig : {"STOP", "M.K ", "xyzw", "\0\0\0\0"}) {
         fresh_player();
         ModBuilder b(4, "M.K.");
@@ -58,7 +60,8 @@ TEST_F(Loader, UnknownSignatureIsRefusedAfterTheSongTables) {
     }
 }
 
-TEST_F(Loader, SampleHeadersAreConverted) {
+TEST_F(Loader, SampleHeadersAreConverted)
+{
     ModBuilder b;
     b.sample(1, 0x1234, 64, 0xF7, 3, 1)
         .sample(2, 1, 65, 0x18)
@@ -82,7 +85,8 @@ TEST_F(Loader, SampleHeadersAreConverted) {
     EXPECT_EQ(s[31].loop_length, 0x400);
 }
 
-TEST_F(Loader, RestartAboveOneHundredTwentySixBecomesZero) {
+TEST_F(Loader, RestartAboveOneHundredTwentySixBecomesZero)
+{
     for (auto [byte, want] : {std::pair{126, 126}, {127, 0}, {255, 0}, {5, 5}}) {
         fresh_player();
         std::vector<uint8_t> img = ModBuilder().song({0}, 1, byte).build();
@@ -91,7 +95,8 @@ TEST_F(Loader, RestartAboveOneHundredTwentySixBecomesZero) {
     }
 }
 
-TEST_F(Loader, HighestPatternCountsUnplayedEntries) {
+TEST_F(Loader, HighestPatternCountsUnplayedEntries)
+{
     // The played entries name at most pattern 10, an entry past the song
     // length names 40: patterns 0..40 are present and the samples follow 40.
     std::vector<int32_t> order(128, 0);
@@ -109,9 +114,10 @@ TEST_F(Loader, HighestPatternCountsUnplayedEntries) {
     EXPECT_EQ(img[1084 + 41 * 1024], 1) << "sample 1 data starts after pattern 40";
 }
 
-TEST_F(Loader, SamplesAreDefinedInOrderWithTheLoopRule) {
+TEST_F(Loader, SamplesAreDefinedInOrderWithTheLoopRule)
+{
     ModBuilder b;
-    b.sample(1, 100, 64, 0, 10, 1)   // one-word loop: not a loop
+    b.sample(1, 100, 64, 0, 10, 1)     // one-word loop: not a loop
         .sample(2, 100, 64, 0, 10, 2)  // two words: loops
         .sample(3, 0)                  // empty: not defined, takes no data
         .sample(4, 50, 64, 0, 0, 50);
@@ -121,7 +127,8 @@ TEST_F(Loader, SamplesAreDefinedInOrderWithTheLoopRule) {
                               "def 4 len=100 ls=0 le=100 loop=1", "count 4"}));
 }
 
-TEST_F(Loader, SampleDataPointersFollowOneAnother) {
+TEST_F(Loader, SampleDataPointersFollowOneAnother)
+{
     static std::vector<const int8_t*> seen;
     seen.clear();
     sound_driver.define_sample = [](int32_t, const int8_t* d, uint32_t, uint32_t, uint32_t,
@@ -137,7 +144,8 @@ TEST_F(Loader, SampleDataPointersFollowOneAnother) {
     EXPECT_EQ(seen[1][0], 4);
 }
 
-TEST_F(Loader, CellsAreConvertedInPlace) {
+TEST_F(Loader, CellsAreConvertedInPlace)
+{
     std::vector<uint8_t> img = ModBuilder().build();
     const uint8_t cell[4] = {0x13, 0x58, 0x4C, 0x20};  // sample 0x14, period 856, C20
     std::memcpy(&img[1084], cell, 4);
@@ -148,7 +156,8 @@ TEST_F(Loader, CellsAreConvertedInPlace) {
     EXPECT_EQ(img[1087], 0x20);
 }
 
-TEST_F(Loader, PeriodsMapToTheHigherNoteOfRowZero) {
+TEST_F(Loader, PeriodsMapToTheHigherNoteOfRowZero)
+{
     auto note_of = [](int32_t period) {
         uint8_t c[4] = {static_cast<uint8_t>(period >> 8), static_cast<uint8_t>(period), 0, 0};
         pt_convert_patterns(c);
@@ -170,7 +179,8 @@ TEST_F(Loader, PeriodsMapToTheHigherNoteOfRowZero) {
     }
 }
 
-TEST_F(Loader, PeriodTableKeepsItsQuirks) {
+TEST_F(Loader, PeriodTableKeepsItsQuirks)
+{
     EXPECT_EQ(PeriodTable[5][3], 2278);
     EXPECT_EQ(PeriodTable[11][10], 1191);
     EXPECT_EQ(PeriodTable[15][7], 2031);
@@ -180,7 +190,8 @@ TEST_F(Loader, PeriodTableKeepsItsQuirks) {
         for (int32_t n = 0; n < 85; ++n) {
             lo = row[n] < lo ? row[n] : lo;
             hi = row[n] > hi ? row[n] : hi;
-            if (n > 0 && row[n] > row[n - 1]) ++breaks;
+            if (n > 0 && row[n] > row[n - 1])
+                ++breaks;
         }
     }
     EXPECT_EQ(lo, PERIOD_MIN);
@@ -190,7 +201,8 @@ TEST_F(Loader, PeriodTableKeepsItsQuirks) {
     EXPECT_EQ(period_at(15, 98), PeriodTable[15][84]) << "but never past the table";
 }
 
-TEST_F(Loader, LoadResetsPlaybackForTheFirstRow) {
+TEST_F(Loader, LoadResetsPlaybackForTheFirstRow)
+{
     std::vector<uint8_t> img = ModBuilder().build();
     ASSERT_EQ(load(img), 1);
     const Playback& p = pt_state().play;
@@ -204,7 +216,8 @@ TEST_F(Loader, LoadResetsPlaybackForTheFirstRow) {
 
 // ---- Images that do not hold what they declare ----
 
-TEST_F(Loader, TooShortForTheHeaderIsRefused) {
+TEST_F(Loader, TooShortForTheHeaderIsRefused)
+{
     std::vector<uint8_t> full = ModBuilder().build();
     for (size_t n : {size_t{0}, size_t{1}, size_t{950}, size_t{1080}, size_t{1083}}) {
         fresh_player();
@@ -217,7 +230,8 @@ TEST_F(Loader, TooShortForTheHeaderIsRefused) {
     EXPECT_EQ(pt_load_module(nullptr, 5000), 0);
 }
 
-TEST_F(Loader, TooShortForItsPatternsIsRefused) {
+TEST_F(Loader, TooShortForItsPatternsIsRefused)
+{
     std::vector<uint8_t> full = ModBuilder().song({0, 2}).sample(1, 4).build();
     const size_t patterns_end = 1084 + 3 * 1024;
     for (size_t n : {size_t{1084}, size_t{1085}, size_t{1084 + 1024}, patterns_end - 1}) {
@@ -235,7 +249,8 @@ TEST_F(Loader, TooShortForItsPatternsIsRefused) {
     EXPECT_EQ(calls(), (Calls{"count 4"}));
 }
 
-TEST_F(Loader, TruncatedSampleDataIsCutToWhatIsPresent) {
+TEST_F(Loader, TruncatedSampleDataIsCutToWhatIsPresent)
+{
     // Samples 1 (100 bytes), 2 (40 bytes, looping 20..40), 3 (60 bytes).
     std::vector<uint8_t> full =
         ModBuilder().sample(1, 50).sample(2, 20, 64, 0, 10, 10).sample(3, 30, 64, 0, 0, 30).build();
@@ -244,10 +259,12 @@ TEST_F(Loader, TruncatedSampleDataIsCutToWhatIsPresent) {
         size_t size;
         Calls want;
     } cases[] = {
-        {data + 200, {"def 1 len=100 ls=0 le=0 loop=0", "def 2 len=40 ls=20 le=40 loop=1",
-                      "def 3 len=60 ls=0 le=60 loop=1", "count 4"}},
-        {data + 170, {"def 1 len=100 ls=0 le=0 loop=0", "def 2 len=40 ls=20 le=40 loop=1",
-                      "def 3 len=30 ls=0 le=30 loop=1", "count 4"}},
+        {data + 200,
+         {"def 1 len=100 ls=0 le=0 loop=0", "def 2 len=40 ls=20 le=40 loop=1",
+          "def 3 len=60 ls=0 le=60 loop=1", "count 4"}},
+        {data + 170,
+         {"def 1 len=100 ls=0 le=0 loop=0", "def 2 len=40 ls=20 le=40 loop=1",
+          "def 3 len=30 ls=0 le=30 loop=1", "count 4"}},
         {data + 130, {"def 1 len=100 ls=0 le=0 loop=0", "def 2 len=30 ls=20 le=30 loop=1", "count 4"}},
         {data + 121, {"def 1 len=100 ls=0 le=0 loop=0", "def 2 len=21 ls=20 le=21 loop=0", "count 4"}},
         {data + 110, {"def 1 len=100 ls=0 le=0 loop=0", "def 2 len=10 ls=10 le=10 loop=0", "count 4"}},
@@ -263,11 +280,12 @@ TEST_F(Loader, TruncatedSampleDataIsCutToWhatIsPresent) {
     }
 }
 
-TEST_F(Loader, LoopPointsAreKeptInsideTheSample) {
+TEST_F(Loader, LoopPointsAreKeptInsideTheSample)
+{
     // Loops that start past the end or run past it, as some old trackers saved them.
     std::vector<uint8_t> img = ModBuilder()
-                                   .sample(1, 10, 64, 0, 20, 4)   // starts past the end
-                                   .sample(2, 10, 64, 0, 6, 10)   // runs past the end
+                                   .sample(1, 10, 64, 0, 20, 4)  // starts past the end
+                                   .sample(2, 10, 64, 0, 6, 10)  // runs past the end
                                    .sample(3, 10, 64, 0, 0, 0xFFFF)
                                    .build();
     ASSERT_EQ(load(img), 1);
@@ -275,7 +293,8 @@ TEST_F(Loader, LoopPointsAreKeptInsideTheSample) {
                               "def 3 len=20 ls=0 le=20 loop=1", "count 4"}));
 }
 
-TEST_F(Loader, OutOfRangeSongFieldsAreClamped) {
+TEST_F(Loader, OutOfRangeSongFieldsAreClamped)
+{
     std::vector<int32_t> order(128, 1);
     order[5] = 200;  // no pattern slot 200: plays pattern 0
     order[6] = 128;
@@ -296,7 +315,8 @@ TEST_F(Loader, OutOfRangeSongFieldsAreClamped) {
     }
 }
 
-TEST_F(Loader, SampleNumbersAboveThirtyOneMeanNoSample) {
+TEST_F(Loader, SampleNumbersAboveThirtyOneMeanNoSample)
+{
     ModBuilder b;
     b.sample(1, 4).cell(0, 0, 0, 0x21, 428).cell(0, 0, 1, 0xF1, 428);
     std::vector<uint8_t> img = b.build();

@@ -21,38 +21,48 @@ struct Checker {
     const uint8_t* image = nullptr;
     size_t size = 0;
     int32_t channels = 0;
-    int32_t selected = -1;    // voice selected in this tick, -1 = none yet
-    int32_t next_voice = 0;   // channels are selected in order, each once
+    int32_t selected = -1;   // voice selected in this tick, -1 = none yet
+    int32_t next_voice = 0;  // channels are selected in order, each once
     std::vector<std::string> faults;
 
-    void fault(const std::string& s) {
-        if (faults.size() < 20) faults.push_back(s);
+    void fault(const std::string& s)
+    {
+        if (faults.size() < 20)
+            faults.push_back(s);
     }
 };
 Checker g;
 
-void voice_op(const char* what, int64_t v, int64_t lo, int64_t hi) {
-    if (g.selected < 0) g.fault(std::string(what) + " without a selected voice");
-    if (v < lo || v > hi) g.fault(std::string(what) + " " + std::to_string(v));
+void voice_op(const char* what, int64_t v, int64_t lo, int64_t hi)
+{
+    if (g.selected < 0)
+        g.fault(std::string(what) + " without a selected voice");
+    if (v < lo || v > hi)
+        g.fault(std::string(what) + " " + std::to_string(v));
 }
 
-void install_checker() {
+void install_checker()
+{
     sound_driver_reset();
     SoundDriver& d = sound_driver;
     d.define_sample = [](int32_t s, const int8_t* data, uint32_t end, uint32_t ls, uint32_t le,
                          int32_t) -> int32_t {
         const uint8_t* p = reinterpret_cast<const uint8_t*>(data);
-        if (s < 1 || s > 31) g.fault("define_sample number " + std::to_string(s));
-        if (p < g.image || p + end > g.image + g.size) g.fault("sample data outside the image");
-        if (ls > le || le > end) g.fault("loop outside the sample");
+        if (s < 1 || s > 31)
+            g.fault("define_sample number " + std::to_string(s));
+        if (p < g.image || p + end > g.image + g.size)
+            g.fault("sample data outside the image");
+        if (ls > le || le > end)
+            g.fault("loop outside the sample");
         return 1;
     };
     d.set_voice_count = [](int32_t n) {
-        if (n < 1 || n > 32) g.fault("voice count " + std::to_string(n));
+        if (n < 1 || n > 32)
+            g.fault("voice count " + std::to_string(n));
     };
     d.select_voice = [](int32_t v) {
-        if (v != g.next_voice) g.fault("selected " + std::to_string(v) + ", expected " +
-                                       std::to_string(g.next_voice));
+        if (v != g.next_voice)
+            g.fault("selected " + std::to_string(v) + ", expected " + std::to_string(g.next_voice));
         g.selected = v;
         g.next_voice = v + 1;
     };
@@ -64,36 +74,44 @@ void install_checker() {
 }
 
 // Loads the image under the checker and steps it; returns false if refused.
-bool play(std::vector<uint8_t>& img, int32_t n_ticks) {
+bool play(std::vector<uint8_t>& img, int32_t n_ticks)
+{
     pt_state_reset();
     g = Checker{};
     g.image = img.data();
     g.size = img.size();
     install_checker();
-    if (!pt_load_module(img.data(), img.size())) return false;
+    if (!pt_load_module(img.data(), img.size()))
+        return false;
     g.channels = pt_state().song.channels;
     for (int32_t i = 0; i < n_ticks; ++i) {
         g.selected = -1;
         g.next_voice = 0;
         pt_tick();
-        if (g.next_voice != 0 && g.next_voice != g.channels) g.fault("not every channel selected");
+        if (g.next_voice != 0 && g.next_voice != g.channels)
+            g.fault("not every channel selected");
         const Playback& p = pt_state().play;
         if (p.playing_order < 0 || p.playing_order >= 128 || p.playing_row < 0 || p.playing_row > 63)
             g.fault("playing position out of range");
-        if (!g.faults.empty()) break;
+        if (!g.faults.empty())
+            break;
     }
     return true;
 }
 
-std::string faults() {
+std::string faults()
+{
     std::string s;
-    for (const std::string& f : g.faults) s += f + "; ";
+    for (const std::string& f : g.faults)
+        s += f + "; ";
     return s;
 }
 
-TEST(RealModules, LoadAndPlayTenMinutesEach) {
+TEST(RealModules, LoadAndPlayTenMinutesEach)
+{
     const std::vector<std::string> mods = real_modules();
-    if (mods.empty()) GTEST_SKIP() << "the freedroid-data and circuslinux-data modules could not be fetched";
+    if (mods.empty())
+        GTEST_SKIP() << "the freedroid-data and circuslinux-data modules could not be fetched";
     for (const std::string& path : mods) {
         std::vector<uint8_t> img = read_file(path);
         ASSERT_TRUE(play(img, TEN_MINUTES_OF_TICKS)) << path << ": " << pt_last_error();
@@ -102,9 +120,11 @@ TEST(RealModules, LoadAndPlayTenMinutesEach) {
     }
 }
 
-TEST(RealModules, TruncatedAnywhereStaysSafe) {
+TEST(RealModules, TruncatedAnywhereStaysSafe)
+{
     const std::vector<std::string> mods = real_modules();
-    if (mods.empty()) GTEST_SKIP() << "the freedroid-data and circuslinux-data modules could not be fetched";
+    if (mods.empty())
+        GTEST_SKIP() << "the freedroid-data and circuslinux-data modules could not be fetched";
     std::mt19937 rng(5);
     for (const std::string& path : mods) {
         const std::vector<uint8_t> full = read_file(path);
@@ -121,9 +141,11 @@ TEST(RealModules, TruncatedAnywhereStaysSafe) {
 }
 
 // A small module that uses every command, then random damage to it.
-std::vector<uint8_t> busy_module() {
+std::vector<uint8_t> busy_module()
+{
     ModBuilder b(6, "6CHN");
-    for (int32_t i = 1; i <= 31; ++i) b.sample(i, 16 + i, 64, i & 15, 2, i & 7);
+    for (int32_t i = 1; i <= 31; ++i)
+        b.sample(i, 16 + i, 64, i & 15, 2, i & 7);
     std::mt19937 rng(11);
     for (int32_t pat = 0; pat < 3; ++pat)
         for (int32_t row = 0; row < 64; ++row)
@@ -135,7 +157,8 @@ std::vector<uint8_t> busy_module() {
     return b.build();
 }
 
-TEST(DamagedModules, RandomBytesNeverFault) {
+TEST(DamagedModules, RandomBytesNeverFault)
+{
     const std::vector<uint8_t> base = busy_module();
     std::mt19937 rng(3);
     for (int32_t round = 0; round < 150; ++round) {
@@ -146,14 +169,16 @@ TEST(DamagedModules, RandomBytesNeverFault) {
             const size_t at = rng() % 4 ? rng() % 1084 : rng() % img.size();
             img[at] = static_cast<uint8_t>(rng());
         }
-        if (round % 3 == 0) img.resize(rng() % (img.size() + 1));
+        if (round % 3 == 0)
+            img.resize(rng() % (img.size() + 1));
         img.shrink_to_fit();
         play(img, 3000);
         EXPECT_TRUE(g.faults.empty()) << "round " << round << ": " << faults();
     }
 }
 
-TEST(DamagedModules, BusyModulePlaysCleanly) {
+TEST(DamagedModules, BusyModulePlaysCleanly)
+{
     std::vector<uint8_t> img = busy_module();
     ASSERT_TRUE(play(img, TEN_MINUTES_OF_TICKS));
     EXPECT_TRUE(g.faults.empty()) << faults();

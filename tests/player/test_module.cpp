@@ -19,20 +19,23 @@ void put(std::string s) { g_calls.push_back(std::move(s)); }
 ModBuilder::ModBuilder(int32_t channels_, const char* sig) : channels(channels_), signature(sig) {}
 
 ModBuilder& ModBuilder::sample(int32_t i, int32_t words, int32_t volume, int32_t finetune,
-                               int32_t loop_start_words, int32_t loop_length_words) {
+                               int32_t loop_start_words, int32_t loop_length_words)
+{
     samples[i] = Sample{words, finetune, volume, loop_start_words, loop_length_words};
     return *this;
 }
 
-ModBuilder& ModBuilder::song(std::vector<int32_t> o, int32_t length, int32_t restart_) {
+ModBuilder& ModBuilder::song(std::vector<int32_t> o, int32_t length, int32_t restart_)
+{
     order = std::move(o);
     song_length = length < 0 ? static_cast<int32_t>(order.size()) : length;
     restart = restart_;
     return *this;
 }
 
-ModBuilder& ModBuilder::cell(int32_t pattern, int32_t row, int32_t channel, int32_t sample,
-                             int32_t period, int32_t command, int32_t param) {
+ModBuilder& ModBuilder::cell(int32_t pattern, int32_t row, int32_t channel, int32_t sample, int32_t period,
+                             int32_t command, int32_t param)
+{
     while (static_cast<int32_t>(patterns.size()) <= pattern)
         patterns.emplace_back(static_cast<size_t>(channels) * 256, 0);
     uint8_t* c = &patterns[pattern][(row * channels + channel) * 4];
@@ -43,12 +46,14 @@ ModBuilder& ModBuilder::cell(int32_t pattern, int32_t row, int32_t channel, int3
     return *this;
 }
 
-ModBuilder& ModBuilder::note(int32_t pattern, int32_t row, int32_t channel, int32_t sample,
-                             int32_t n, int32_t command, int32_t param) {
+ModBuilder& ModBuilder::note(int32_t pattern, int32_t row, int32_t channel, int32_t sample, int32_t n,
+                             int32_t command, int32_t param)
+{
     return cell(pattern, row, channel, sample, n >= 84 ? 0 : PeriodTable[0][n], command, param);
 }
 
-std::vector<uint8_t> ModBuilder::build() const {
+std::vector<uint8_t> ModBuilder::build() const
+{
     std::vector<uint8_t> out(1084, 0);
     std::memcpy(out.data(), "test module", 11);
     for (int32_t i = 1; i <= 31; ++i) {
@@ -78,11 +83,13 @@ std::vector<uint8_t> ModBuilder::build() const {
             out.insert(out.end(), static_cast<size_t>(channels) * 256, 0);
     }
     // Sample i's bytes are all i, so a test can tell whose data it sees.
-    for (int32_t i = 1; i <= 31; ++i) out.insert(out.end(), samples[i].words * 2, static_cast<uint8_t>(i));
+    for (int32_t i = 1; i <= 31; ++i)
+        out.insert(out.end(), samples[i].words * 2, static_cast<uint8_t>(i));
     return out;
 }
 
-void recorder_install() {
+void recorder_install()
+{
     sound_driver_reset();
     SoundDriver& d = sound_driver;
     d.define_sample = [](int32_t s, const int8_t*, uint32_t end, uint32_t ls, uint32_t le,
@@ -107,13 +114,15 @@ void recorder_install() {
 
 std::vector<std::string>& calls() { return g_calls; }
 
-std::vector<std::string> take_calls() {
+std::vector<std::string> take_calls()
+{
     std::vector<std::string> out;
     out.swap(g_calls);
     return out;
 }
 
-void fresh_player() {
+void fresh_player()
+{
     pt_state_reset();
     recorder_install();
     g_calls.clear();
@@ -121,8 +130,10 @@ void fresh_player() {
 
 int32_t load(std::vector<uint8_t>& image) { return pt_load_module(image.data(), image.size()); }
 
-std::vector<std::string> ticks(int32_t n) {
+std::vector<std::string> ticks(int32_t n)
+{
     take_calls();
-    for (int32_t i = 0; i < n; ++i) pt_tick();
+    for (int32_t i = 0; i < n; ++i)
+        pt_tick();
     return take_calls();
 }

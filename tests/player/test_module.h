@@ -24,12 +24,13 @@ struct ModBuilder {
     // Order list; song length = its size unless given.
     ModBuilder& song(std::vector<int32_t> order, int32_t song_length = -1, int32_t restart = 0);
     // One cell in file form: sample 0..255, raw 12-bit period, command, parameter.
-    ModBuilder& cell(int32_t pattern, int32_t row, int32_t channel, int32_t sample,
-                     int32_t period, int32_t command = 0, int32_t param = 0);
+    ModBuilder& cell(int32_t pattern, int32_t row, int32_t channel, int32_t sample, int32_t period,
+                     int32_t command = 0, int32_t param = 0);
     // The same with a note index, read from row 0 of the period table (84 = no note).
-    ModBuilder& note(int32_t pattern, int32_t row, int32_t channel, int32_t sample,
-                     int32_t note, int32_t command = 0, int32_t param = 0);
-    ModBuilder& fx(int32_t pattern, int32_t row, int32_t channel, int32_t command, int32_t param) {
+    ModBuilder& note(int32_t pattern, int32_t row, int32_t channel, int32_t sample, int32_t note,
+                     int32_t command = 0, int32_t param = 0);
+    ModBuilder& fx(int32_t pattern, int32_t row, int32_t channel, int32_t command, int32_t param)
+    {
         return cell(pattern, row, channel, 0, 0, command, param);
     }
 

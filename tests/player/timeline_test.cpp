@@ -9,9 +9,11 @@
 
 namespace {
 
-TEST(PeerTimeline, RealModulesPlayTheSameRows) {
+TEST(PeerTimeline, RealModulesPlayTheSameRows)
+{
     const std::vector<std::string> mods = real_modules();
-    if (mods.empty()) GTEST_SKIP() << "the freedroid-data and circuslinux-data modules could not be fetched";
+    if (mods.empty())
+        GTEST_SKIP() << "the freedroid-data and circuslinux-data modules could not be fetched";
     for (const std::string& path : mods) {
         const std::vector<uint8_t> image = read_file(path);
         const std::vector<TimelineRow> ours = our_timeline(image, 30000);
@@ -31,29 +33,39 @@ struct Song {
 };
 
 const Song SONGS[] = {
-    {"speed and tempo", [](ModBuilder& b) {
+    {"speed and tempo",
+     [](ModBuilder& b) {
          b.fx(0, 0, 0, 0xF, 3).fx(0, 4, 1, 0xF, 0x1F).fx(0, 5, 1, 0xF, 0x20).fx(0, 6, 2, 0xF, 2);
          b.fx(0, 9, 3, 0xF, 0xFF).song({0, 0});
      }},
-    {"jump and break on one row", [](ModBuilder& b) {
+    {"jump and break on one row",
+     [](ModBuilder& b) {
          b.fx(0, 3, 0, 0xB, 2).fx(0, 3, 1, 0xD, 0x16).fx(2, 20, 0, 0xB, 1).song({0, 1, 2, 3});
      }},
-    {"break with decimal digits", [](ModBuilder& b) {
+    {"break with decimal digits",
+     [](ModBuilder& b) {
          b.fx(0, 1, 0, 0xD, 0x32).fx(1, 40, 0, 0xD, 0x09).song({0, 1, 0});
      }},
-    {"jump past the end", [](ModBuilder& b) { b.fx(1, 2, 0, 0xB, 9).song({0, 1, 2}, 3, 1); }},
-    {"pattern loop twice", [](ModBuilder& b) {
+    {"jump past the end",
+     [](ModBuilder& b) {
+         b.fx(1, 2, 0, 0xB, 9).song({0, 1, 2}, 3, 1);
+     }},
+    {"pattern loop twice",
+     [](ModBuilder& b) {
          b.fx(0, 0, 0, 0xF, 2).fx(0, 8, 0, 0xE, 0x60).fx(0, 15, 0, 0xE, 0x63).song({0, 0});
      }},
-    {"loops on two channels", [](ModBuilder& b) {
+    {"loops on two channels",
+     [](ModBuilder& b) {
          b.fx(0, 2, 0, 0xE, 0x60).fx(0, 5, 0, 0xE, 0x62).fx(0, 10, 1, 0xE, 0x60).fx(0, 12, 1, 0xE, 0x61);
      }},
-    {"pattern delays", [](ModBuilder& b) {
+    {"pattern delays",
+     [](ModBuilder& b) {
          b.fx(0, 1, 0, 0xE, 0xE2).fx(0, 3, 2, 0xE, 0xE3).fx(0, 4, 0, 0xF, 3).fx(0, 5, 3, 0xE, 0xE1);
      }},
 };
 
-TEST(PeerTimeline, RowOrderCommands) {
+TEST(PeerTimeline, RowOrderCommands)
+{
     for (const Song& s : SONGS) {
         ModBuilder b;
         b.sample(1, 16);
@@ -70,7 +82,8 @@ TEST(PeerTimeline, RowOrderCommands) {
 // A rule of ours that differs: each channel keeps its own pattern delay and
 // the row is held for the longest, where the peer keeps one delay that the
 // last channel's EEx overwrites.
-TEST(PeerTimeline, PatternDelaysOnTwoChannelsHoldForTheLongest) {
+TEST(PeerTimeline, PatternDelaysOnTwoChannelsHoldForTheLongest)
+{
     ModBuilder b;
     b.fx(0, 1, 0, 0xE, 0xE2).fx(0, 1, 1, 0xE, 0xE1);
     const std::vector<uint8_t> image = b.build();

@@ -15,8 +15,7 @@ float smoothstep(float e0, float e1, float x)
 
 Rgb hex(uint32_t rgb)
 {
-    return {float((rgb >> 16) & 255) / 255.0f, float((rgb >> 8) & 255) / 255.0f,
-            float(rgb & 255) / 255.0f};
+    return {float((rgb >> 16) & 255) / 255.0f, float((rgb >> 8) & 255) / 255.0f, float(rgb & 255) / 255.0f};
 }
 
 Canvas::Canvas(int width, int height)

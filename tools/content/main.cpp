@@ -94,6 +94,7 @@ int main(int argc, char** argv)
         return write_pictures(argv[2]);
     if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "flyin") == 0)
         return write_flyin(argv[2], argc == 4 ? argv[3] : nullptr);
-    std::fprintf(stderr, "usage: content_gen pictures <dir> | content_gen flyin <out.cpp> [<painting.png>]\n");
+    std::fprintf(stderr,
+                 "usage: content_gen pictures <dir> | content_gen flyin <out.cpp> [<painting.png>]\n");
     return 2;
 }

@@ -29,7 +29,10 @@ V3 sub(V3 a, V3 b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
 V3 add(V3 a, V3 b) { return {a[0] + b[0], a[1] + b[1], a[2] + b[2]}; }
 V3 mul(V3 a, double k) { return {a[0] * k, a[1] * k, a[2] * k}; }
 double dot(V3 a, V3 b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-V3 cross(V3 a, V3 b) { return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]}; }
+V3 cross(V3 a, V3 b)
+{
+    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+}
 V3 unit(V3 a) { return mul(a, 1.0 / std::sqrt(dot(a, a))); }
 
 }  // namespace
@@ -48,8 +51,8 @@ Mesh make_mesh()
         const V3 binormal = cross(tangent, normal);
         for (int k = 0; k < tube_sides; k++) {
             const double a = 2 * pi * k / tube_sides;
-            m.vertices.push_back(add(p, add(mul(normal, tube_radius * std::cos(a)),
-                                            mul(binormal, tube_radius * std::sin(a)))));
+            m.vertices.push_back(add(
+                p, add(mul(normal, tube_radius * std::cos(a)), mul(binormal, tube_radius * std::sin(a)))));
         }
     }
     // Ring i, side k. Going round a ring (k up) turns from the normal to the

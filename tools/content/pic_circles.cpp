@@ -38,7 +38,8 @@ Art tiled(int w, int h, int period, float ring_px, const Ramp& ramp, Rgb gap)
             c = c * (0.78f + 0.22f * std::cos(t * 6.2831853f));
             c = mix(c, gap, smoothstep(half - 1.5f, half + 0.5f, r));
             const auto byte = [](float v) { return uint32_t(std::lround(clamp01(v) * 255.0f)); };
-            px[size_t(y) * size_t(w) + size_t(x)] = 0xFF000000u | byte(c.r) << 16 | byte(c.g) << 8 | byte(c.b);
+            px[size_t(y) * size_t(w) + size_t(x)] =
+                0xFF000000u | byte(c.r) << 16 | byte(c.g) << 8 | byte(c.b);
         }
     }
     return {w, h, std::move(px)};

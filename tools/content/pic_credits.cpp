@@ -21,13 +21,20 @@ struct Credit {
 
 // In the order of the credit table (which is also the order they appear).
 constexpr Credit credits[15] = {
-    {123, 61, 105, "GENERATED", false},  {15, 17, 105, "CODE", true},
-    {15, 127, 105, "MIXER", true},       {15, 61, 105, "MESH", true},
-    {123, 17, 105, "C++20", false},      {15, 149, 105, "DISPLAY", true},
-    {123, 127, 105, "OWN CODE", false}, {123, 39, 105, "GENERATED", false},
-    {123, 149, 105, "SDL 1.2", false},   {123, 83, 105, "GENERATED", false},
-    {15, 83, 105, "MUSIC", true},        {15, 39, 105, "PICTURES", true},
-    {123, 105, 105, "OWN MOD PLAYER", false}, {15, 105, 105, "PLAYBACK", true},
+    {123, 61, 105, "GENERATED", false},
+    {15, 17, 105, "CODE", true},
+    {15, 127, 105, "MIXER", true},
+    {15, 61, 105, "MESH", true},
+    {123, 17, 105, "C++20", false},
+    {15, 149, 105, "DISPLAY", true},
+    {123, 127, 105, "OWN CODE", false},
+    {123, 39, 105, "GENERATED", false},
+    {123, 149, 105, "SDL 1.2", false},
+    {123, 83, 105, "GENERATED", false},
+    {15, 83, 105, "MUSIC", true},
+    {15, 39, 105, "PICTURES", true},
+    {123, 105, 105, "OWN MOD PLAYER", false},
+    {15, 105, 105, "PLAYBACK", true},
     {15, 193, 160, "NO DATA MADE BY HAND", false},
 };
 

@@ -28,9 +28,9 @@ constexpr float sun_x = 160.0f, sun_y = 100.0f, sun_r = 78.0f;
 
 struct Style {
     bool sun;
-    float sky_k;    // brightness of the sky gradient
-    float grid_k;   // brightness of the grid lines
-    float lights;   // chance of a lit window
+    float sky_k;   // brightness of the sky gradient
+    float grid_k;  // brightness of the grid lines
+    float lights;  // chance of a lit window
 };
 
 Rgb sky_colour(int y, float k)
@@ -110,10 +110,12 @@ void draw_vista(Canvas& cv, const Style& s)
                 // Rows closer than 3 pixels to each other fade out towards
                 // the horizon instead of merging into a band.
                 const float spacing = 8.0f * dy * dy / 600.0f;
-                const float row_line = clamp01(1.0f - zdist * dy * dy / 600.0f / 0.8f) * smoothstep(2.0f, 5.0f, spacing);
+                const float row_line =
+                    clamp01(1.0f - zdist * dy * dy / 600.0f / 0.8f) * smoothstep(2.0f, 5.0f, spacing);
                 const float gx = (float(x) + 0.5f - 160.0f) * z / 100.0f;
                 const float gdist = std::fabs(gx - 3.0f * std::round(gx / 3.0f));
-                const float col_line = clamp01(1.0f - gdist * 100.0f / z / 0.8f) * smoothstep(3.0f, 9.0f, 300.0f / z);
+                const float col_line =
+                    clamp01(1.0f - gdist * 100.0f / z / 0.8f) * smoothstep(3.0f, 9.0f, 300.0f / z);
                 const float line = std::max(row_line, col_line);
                 c = mix(c, hex(0xff3fd0) * s.grid_k + hex(0x40e0ff) * (0.25f * s.grid_k * (1.0f - t)), line);
             }

@@ -28,7 +28,9 @@ Art make_pic14()
             float v = 0.5f + 0.5f * gain * rng.uniform();
             if (x >= streak_at && x < streak_at + streak_len)
                 v = std::min(1.0f, v + 0.25f);
-            const auto level = [](float f) { return uint32_t(std::clamp(std::lround(f * 255.0f), 0L, 255L)); };
+            const auto level = [](float f) {
+                return uint32_t(std::clamp(std::lround(f * 255.0f), 0L, 255L));
+            };
             uint32_t b = std::max<uint32_t>(128, level(v));
             uint32_t g = std::max<uint32_t>(level(v * 0.97f), 120);
             uint32_t r = level(v * 0.93f);

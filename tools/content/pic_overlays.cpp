@@ -120,9 +120,12 @@ Art make_pic10()
     neon_text(cv, area, "OBJECT", 14, 22, 1, 2, 1, hex(0x2fd8ff), 0.5f);
     neon_text(cv, area, "TREFOIL KNOT", 14, 40, 1, 1, 1, hex(0xffffff), 0.0f);
     const std::string lines[] = {
-        "RINGS    " + std::to_string(knot_rings), "SIDES    " + std::to_string(tube_sides),
-        "VERTICES " + std::to_string(knot_vertices), "FACES    " + std::to_string(knot_triangles),
-        "DEPTH    20.0", "SPIN Y   1 RAD/S",
+        "RINGS    " + std::to_string(knot_rings),
+        "SIDES    " + std::to_string(tube_sides),
+        "VERTICES " + std::to_string(knot_vertices),
+        "FACES    " + std::to_string(knot_triangles),
+        "DEPTH    20.0",
+        "SPIN Y   1 RAD/S",
     };
     int y = 56;
     for (const std::string& s : lines) {
@@ -168,7 +171,7 @@ Art make_pic03()
             cv.over(x, y, hex(((x - 219) / 13) % 2 ? 0x101010 : 0x0000c0), 1.0f);
     neon_text(cv, area, "NO", centred_x("NO", 3, 3, 214, 313), 156, 3, 3, 3, hex(0xffffff), 0.6f);
     neon_text(cv, area, "SIGNAL", centred_x("SIGNAL", 2, 2, 214, 313), 184, 2, 2, 2, hex(0xff2f9a), 0.8f);
-    neon_text(cv, area, "CH 12  1362", centred_x("CH 12  1362", 1, 1, 214, 313), 210, 1, 1, 1,
-              hex(0x9feaff), 0.0f);
+    neon_text(cv, area, "CH 12  1362", centred_x("CH 12  1362", 1, 1, 214, 313), 210, 1, 1, 1, hex(0x9feaff),
+              0.0f);
     return finish(cv, area);
 }

@@ -56,8 +56,13 @@ Art make_pic11()
             arc(icon, cx + 8, cy, 12, 13.8f, 235, 125, 16);
             break;
         case 1:  // lightning
-            polyline(icon, {{cx + 5, cy - 19}, {cx - 9, cy + 2}, {cx + 1, cy + 2}, {cx - 5, cy + 19},
-                            {cx + 10, cy - 4}, {cx, cy - 4}, {cx + 5, cy - 19}});
+            polyline(icon, {{cx + 5, cy - 19},
+                            {cx - 9, cy + 2},
+                            {cx + 1, cy + 2},
+                            {cx - 5, cy + 19},
+                            {cx + 10, cy - 4},
+                            {cx, cy - 4},
+                            {cx + 5, cy - 19}});
             break;
         case 2:  // eighth note
             arc(icon, cx - 5, cy + 11, 7, 5, 0, 360, 16);

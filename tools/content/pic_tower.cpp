@@ -94,7 +94,9 @@ void near_facade(Canvas& cv, int x0, int x1, bool lit_right, uint32_t seed)
                 const float on = hash01(col, row, seed);
                 const float tone = hash01(col, row, seed + 3);
                 if (on > 0.35f) {
-                    const Rgb room = tone > 0.7f ? hex(0x7fd6ff) : tone > 0.25f ? hex(0xffb25a) : hex(0xff6a8a);
+                    const Rgb room = tone > 0.7f    ? hex(0x7fd6ff)
+                                     : tone > 0.25f ? hex(0xffb25a)
+                                                    : hex(0xff6a8a);
                     const float lamp = 0.55f + 0.45f * float(cy - 4) / 11.0f;
                     c = room * lamp;
                     if (hash01(col, row, seed + 5) > 0.6f && cy % 3 == 0)

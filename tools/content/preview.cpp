@@ -64,8 +64,8 @@ void save(const std::string& path, const std::vector<Frame>& frames, int across)
     for (size_t n = 0; n < frames.size(); n++)
         for (int y = 0; y < H; y++)
             for (int x = 0; x < W; x++)
-                sheet[size_t(int(n) / across * H + y) * size_t(W * across) + size_t(int(n) % across * W + x)] =
-                    0xFF000000u | frames[n][size_t(y) * W + size_t(x)];
+                sheet[size_t(int(n) / across * H + y) * size_t(W * across) +
+                      size_t(int(n) % across * W + x)] = 0xFF000000u | frames[n][size_t(y) * W + size_t(x)];
     png_write_rgba(path.c_str(), W * across, H * rows, sheet);
 }
 
@@ -76,7 +76,8 @@ Frame silhouette(Frame f, double ay, double az)
     const Mesh m = make_mesh();
     std::vector<std::array<double, 2>> s;
     for (const auto& v : m.vertices) {
-        double x = v[0] * std::cos(ay) + v[2] * std::sin(ay), y = v[1], z = -v[0] * std::sin(ay) + v[2] * std::cos(ay);
+        double x = v[0] * std::cos(ay) + v[2] * std::sin(ay), y = v[1],
+               z = -v[0] * std::sin(ay) + v[2] * std::cos(ay);
         const double x2 = x * std::cos(az) - y * std::sin(az), y2 = x * std::sin(az) + y * std::cos(az);
         x = x2 + 1.5;
         y = y2 - 0.3;
@@ -230,14 +231,15 @@ int main(int argc, char** argv)
 
     const Frame tower = p[6].argb, noise = p[14].argb, emblem = p[7].argb;
     save(dir + "/overlays.png",
-         {layer(tower, p[8]), layer(tower, p[9]), layer(layer(noise, p[11]), p[5]),
-          layer(circles2, p[4]), layer(emblem, p[10]), layer(noise, p[3]), p[13].argb, layer(tower, p[13])},
+         {layer(tower, p[8]), layer(tower, p[9]), layer(layer(noise, p[11]), p[5]), layer(circles2, p[4]),
+          layer(emblem, p[10]), layer(noise, p[3]), p[13].argb, layer(tower, p[13])},
          2);
     const Frame black(W * H, 0);
     save(dir + "/mesh.png",
          {silhouette(emblem, 0.0, 0.0), silhouette(emblem, 0.8, 0.0),
-          halftone(black, silhouette(emblem, 1.6, 0.0), 180), halftone(black, silhouette(emblem, 2.4, 0.6), 60),
-          halftone(p[13].argb, emblem, 260), halftone(p[13].argb, emblem, 120)},
+          halftone(black, silhouette(emblem, 1.6, 0.0), 180),
+          halftone(black, silhouette(emblem, 2.4, 0.6), 60), halftone(p[13].argb, emblem, 260),
+          halftone(p[13].argb, emblem, 120)},
          2);
     save(dir + "/crawl.png", {crawl(noise, p[2], 200), crawl(noise, p[2], 500), p[2].argb}, 3);
     const std::vector<FitRect> rects = fit_flyin(emblem);

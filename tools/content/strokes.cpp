@@ -101,8 +101,7 @@ float glyph(Path& p, char ch, float ox, float base, float s)
 
 }  // namespace
 
-float title_path(Path& path, std::string_view text, float x, float baseline, float scale,
-                 float spacing)
+float title_path(Path& path, std::string_view text, float x, float baseline, float scale, float spacing)
 {
     float pen = x;
     bool first = true;

@@ -35,5 +35,4 @@ DistanceField distance_field(const Path& path, int w, int h, float reach);
 
 // The script lettering of the title, drawn for the glyphs K, i, r, m, a, v
 // and o (other letters are skipped). Returns the width used.
-float title_path(Path& path, std::string_view text, float x, float baseline, float scale,
-                 float spacing);
+float title_path(Path& path, std::string_view text, float x, float baseline, float scale, float spacing);

@@ -111,7 +111,7 @@ bool parse(int argc, char** argv, Options& o)
     return o.module != nullptr;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -132,8 +132,8 @@ int main(int argc, char** argv)
     }
     std::vector<uint8_t> image(std::istreambuf_iterator<char>(in), {});
     if (image.size() > module_bytes) {
-        std::fprintf(stderr, "modrender: %s: only the first %zu bytes are used, as in the demo\n",
-                     opt.module, module_bytes);
+        std::fprintf(stderr, "modrender: %s: only the first %zu bytes are used, as in the demo\n", opt.module,
+                     module_bytes);
         image.resize(module_bytes);
     }
     // The player keeps pointing into the image: it lives until the end.
@@ -187,10 +187,11 @@ int main(int argc, char** argv)
                           ? "seconds"
                           : "limit";
     std::FILE* summary = opt.trace == Trace::none ? stdout : stderr;
-    std::fprintf(summary, "modrender: frames=%lld seconds=%.3f peak=%lld peak_dbfs=%s wrapped=%lld speed=%.1fx end=%s\n",
-                 static_cast<long long>(r.frames), seconds, static_cast<long long>(r.levels.peak),
-                 peak_dbfs, static_cast<long long>(r.levels.wrapped_frames),
-                 wall > 0 ? seconds / wall : 0.0, end);
+    std::fprintf(
+        summary,
+        "modrender: frames=%lld seconds=%.3f peak=%lld peak_dbfs=%s wrapped=%lld speed=%.1fx end=%s\n",
+        static_cast<long long>(r.frames), seconds, static_cast<long long>(r.levels.peak), peak_dbfs,
+        static_cast<long long>(r.levels.wrapped_frames), wall > 0 ? seconds / wall : 0.0, end);
     std::fflush(summary);
     return ok ? 0 : 1;
 }

@@ -41,21 +41,21 @@ void tap_set_voice_volume(int32_t volume)
     tap.set_voice_volume(volume);
 }
 
-} // namespace
+}  // namespace
 
 void trace_row(std::FILE* out, int64_t frame, const PlayerState& state)
 {
     const Playback& p = state.play;
     const int32_t pattern = state.song.order[uint32_t(p.playing_order) % PT_ORDER_ENTRIES];
-    std::fprintf(out, "row %lld %d %d %d %d %d\n", static_cast<long long>(frame), p.playing_order,
-                 pattern, p.playing_row, p.speed, p.tempo);
+    std::fprintf(out, "row %lld %d %d %d %d %d\n", static_cast<long long>(frame), p.playing_order, pattern,
+                 p.playing_row, p.speed, p.tempo);
 }
 
 void trace_tick(std::FILE* out, int64_t frame, const PlayerState& state)
 {
     const Playback& p = state.play;
-    std::fprintf(out, "tick %lld %d %d %d", static_cast<long long>(frame), p.playing_order,
-                 p.playing_row, p.tick);
+    std::fprintf(out, "tick %lld %d %d %d", static_cast<long long>(frame), p.playing_order, p.playing_row,
+                 p.tick);
     for (int32_t c = 0; c < state.song.channels && c < PT_MAX_CHANNELS; ++c)
         std::fprintf(out, " %d/%d", tap.voices[size_t(c)].period, tap.voices[size_t(c)].volume);
     std::fputc('\n', out);

@@ -26,18 +26,18 @@ void header(uint8_t* h, int32_t rate, int64_t frames)
     std::memcpy(h, "RIFF", 4);
     put32(h + 4, 36 + data_bytes);
     std::memcpy(h + 8, "WAVEfmt ", 8);
-    put32(h + 16, 16);          // fmt chunk size
-    put16(h + 20, 1);           // PCM
-    put16(h + 22, 2);           // channels
+    put32(h + 16, 16);  // fmt chunk size
+    put16(h + 20, 1);   // PCM
+    put16(h + 22, 2);   // channels
     put32(h + 24, uint32_t(rate));
     put32(h + 28, uint32_t(rate) * 4);  // bytes per second
-    put16(h + 32, 4);           // bytes per frame
-    put16(h + 34, 16);          // bits per sample
+    put16(h + 32, 4);                   // bytes per frame
+    put16(h + 34, 16);                  // bits per sample
     std::memcpy(h + 36, "data", 4);
     put32(h + 40, data_bytes);
 }
 
-} // namespace
+}  // namespace
 
 bool wav_open(WavWriter& w, const char* path, int32_t rate)
 {

@@ -10,7 +10,8 @@
 #include "score.h"
 #include "song_checks.h"
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     bool report = argc == 3 && std::strcmp(argv[2], "--report") == 0;
     if (argc != 2 && !report) {
         std::fprintf(stderr, "usage: make_music OUT.mod [--report]\n");
@@ -28,7 +29,8 @@ int main(int argc, char** argv) {
             for (int o = 1; o <= int(song.orders.size()); ++o) {
                 LevelBound b = level_bound(song, o);
                 long top = std::max(b.first, b.second);
-                if (top > before) std::printf("order %2d: worst case %ld (row %d)\n", o - 1, top, b.row);
+                if (top > before)
+                    std::printf("order %2d: worst case %ld (row %d)\n", o - 1, top, b.row);
                 before = std::max(before, top);
             }
             for (int pos : CUES) {
@@ -39,10 +41,11 @@ int main(int argc, char** argv) {
             }
         }
         if (bound.first > 32767 || bound.second > 32767)
-            std::fprintf(stderr, "level can wrap: %ld / %ld at order %d row %d\n", bound.first,
-                         bound.second, bound.order, bound.row);
+            std::fprintf(stderr, "level can wrap: %ld / %ld at order %d row %d\n", bound.first, bound.second,
+                         bound.order, bound.row);
         bool failed = !wrong.empty() || bound.first > 32767 || bound.second > 32767;
-        if (failed && !report) return 1;  // a report still writes the file, to measure it
+        if (failed && !report)
+            return 1;  // a report still writes the file, to measure it
         auto bytes = mod_bytes(song);
         if (!write_file(argv[1], bytes)) {
             std::fprintf(stderr, "make_music: cannot write %s\n", argv[1]);
@@ -50,7 +53,8 @@ int main(int argc, char** argv) {
         }
         std::printf("music: %zu bytes, %zu orders, worst-case level %ld / %ld\n", bytes.size(),
                     song.orders.size(), bound.first, bound.second);
-        if (failed) return 1;
+        if (failed)
+            return 1;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "make_music: %s\n", e.what());
         return 1;

@@ -5,21 +5,28 @@
 
 namespace {
 
-void put_text(std::vector<uint8_t>& out, const std::string& s, size_t width) {
-    for (size_t i = 0; i < width; ++i) out.push_back(i < s.size() ? uint8_t(s[i]) : 0);
+void put_text(std::vector<uint8_t>& out, const std::string& s, size_t width)
+{
+    for (size_t i = 0; i < width; ++i)
+        out.push_back(i < s.size() ? uint8_t(s[i]) : 0);
 }
 
-void put_word(std::vector<uint8_t>& out, uint32_t words) {
-    if (words > 0xFFFF) throw std::runtime_error("sample too long for a MOD header");
+void put_word(std::vector<uint8_t>& out, uint32_t words)
+{
+    if (words > 0xFFFF)
+        throw std::runtime_error("sample too long for a MOD header");
     out.push_back(uint8_t(words >> 8));
     out.push_back(uint8_t(words));
 }
 
 }  // namespace
 
-std::vector<uint8_t> mod_bytes(const Song& song) {
-    if (song.samples.size() > 31) throw std::runtime_error("more than 31 samples");
-    if (song.orders.empty() || song.orders.size() > 128) throw std::runtime_error("bad order count");
+std::vector<uint8_t> mod_bytes(const Song& song)
+{
+    if (song.samples.size() > 31)
+        throw std::runtime_error("more than 31 samples");
+    if (song.orders.empty() || song.orders.size() > 128)
+        throw std::runtime_error("bad order count");
     std::vector<uint8_t> out;
     put_text(out, song.title, 20);
     for (size_t i = 0; i < 31; ++i) {
@@ -44,7 +51,8 @@ std::vector<uint8_t> mod_bytes(const Song& song) {
     }
     out.push_back(uint8_t(song.orders.size()));
     out.push_back(song.restart);
-    for (size_t i = 0; i < 128; ++i) out.push_back(i < song.orders.size() ? song.orders[i] : 0);
+    for (size_t i = 0; i < 128; ++i)
+        out.push_back(i < song.orders.size() ? song.orders[i] : 0);
     put_text(out, "8CHN", 4);
     static_assert(CHANNELS == 8);
     for (const Pattern& p : song.patterns) {
@@ -59,13 +67,16 @@ std::vector<uint8_t> mod_bytes(const Song& song) {
         }
     }
     for (const SampleDef& s : song.samples)
-        for (int8_t v : s.data) out.push_back(uint8_t(v));
+        for (int8_t v : s.data)
+            out.push_back(uint8_t(v));
     return out;
 }
 
-bool write_file(const std::string& path, const std::vector<uint8_t>& bytes) {
+bool write_file(const std::string& path, const std::vector<uint8_t>& bytes)
+{
     FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
+    if (!f)
+        return false;
     bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return std::fclose(f) == 0 && ok;
 }

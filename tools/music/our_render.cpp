@@ -3,16 +3,19 @@
 #include "player_state.h"
 #include "render.h"
 
-Rendering render_ours(const std::vector<uint8_t>& image, int orders) {
+Rendering render_ours(const std::vector<uint8_t>& image, int orders)
+{
     Rendering out;
     std::vector<uint8_t> copy = image;  // the loader converts patterns in place
-    if (!render_open(copy.data(), copy.size())) return out;
+    if (!render_open(copy.data(), copy.size()))
+        return out;
     out.loaded = true;
     RenderHooks hooks;
     hooks.tick = [&](int64_t frame, bool row_start) {
         // The tick's frames follow it: frame is where the row's sound begins.
         const Playback& p = pt_state().play;
-        if (row_start) out.rows.push_back({p.playing_order, p.playing_row, long(frame)});
+        if (row_start)
+            out.rows.push_back({p.playing_order, p.playing_row, long(frame)});
     };
     hooks.audio = [&](const int16_t* frames, int32_t count) {
         out.samples.insert(out.samples.end(), frames, frames + 2 * count);

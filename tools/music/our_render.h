@@ -20,8 +20,8 @@ struct Rendering {
     bool loaded = false;
     std::vector<int16_t> samples;  // left, right, left, right ...
     std::vector<RowStart> rows;
-    long wrapped_frames = 0;       // frames whose true sum left the 16-bit range
-    long peak = 0;                 // largest |true sum| of either side
+    long wrapped_frames = 0;  // frames whose true sum left the 16-bit range
+    long peak = 0;            // largest |true sum| of either side
 };
 
 Rendering render_ours(const std::vector<uint8_t>& image, int orders);

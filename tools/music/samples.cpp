@@ -16,9 +16,11 @@ constexpr double METAL_RATE = 3546836.0 / 113;  // cymbals play at B-3
 
 // Scales to the given peak and rounds; the peak is what the level budget
 // of the checks reads back from the data.
-std::vector<int8_t> to_pcm(const std::vector<double>& x, int peak) {
+std::vector<int8_t> to_pcm(const std::vector<double>& x, int peak)
+{
     double top = 0;
-    for (double v : x) top = std::max(top, std::fabs(v));
+    for (double v : x)
+        top = std::max(top, std::fabs(v));
     std::vector<int8_t> out(x.size());
     for (size_t i = 0; i < x.size(); ++i)
         out[i] = static_cast<int8_t>(std::lround(top > 0 ? x[i] / top * peak : 0));
@@ -28,10 +30,13 @@ std::vector<int8_t> to_pcm(const std::vector<double>& x, int peak) {
 size_t even(double n) { return static_cast<size_t>(n) & ~size_t(1); }
 
 // Linear fade of the last `seconds`, and a first sample of exactly 0.
-void seal_one_shot(std::vector<double>& x, double rate, double seconds) {
+void seal_one_shot(std::vector<double>& x, double rate, double seconds)
+{
     size_t n = std::min(x.size(), size_t(seconds * rate));
-    for (size_t i = 0; i < n; ++i) x[x.size() - 1 - i] *= double(i) / n;
-    if (!x.empty()) x[0] = 0;
+    for (size_t i = 0; i < n; ++i)
+        x[x.size() - 1 - i] *= double(i) / n;
+    if (!x.empty())
+        x[0] = 0;
 }
 
 struct Partial {
@@ -42,19 +47,21 @@ struct Partial {
 
 // A loop of `length` samples (plus the two-byte tail) in which every
 // partial completes a whole number of cycles.
-std::vector<double> loop_of(size_t length, const std::vector<Partial>& partials) {
+std::vector<double> loop_of(size_t length, const std::vector<Partial>& partials)
+{
     std::vector<double> x(length + 2, 0.0);
     for (const Partial& p : partials) {
         double cycles = std::round(p.freq * length / NATIVE_RATE);
-        if (cycles < 1 || p.freq >= NATIVE_RATE / 2) continue;
+        if (cycles < 1 || p.freq >= NATIVE_RATE / 2)
+            continue;
         for (size_t i = 0; i < x.size(); ++i)
             x[i] += p.amp * std::sin(TWO_PI * cycles * double(i % length) / length + p.phase);
     }
     return x;
 }
 
-SampleDef looped(const char* name, std::vector<double> x, int peak, int volume,
-                 std::vector<int> chord) {
+SampleDef looped(const char* name, std::vector<double> x, int peak, int volume, std::vector<int> chord)
+{
     SampleDef s;
     s.name = name;
     s.data = to_pcm(x, peak);
@@ -66,8 +73,9 @@ SampleDef looped(const char* name, std::vector<double> x, int peak, int volume,
     return s;
 }
 
-SampleDef one_shot(const char* name, const std::vector<double>& x, int peak, int volume,
-                   bool pitched = false, std::vector<int> chord = {0}) {
+SampleDef one_shot(const char* name, const std::vector<double>& x, int peak, int volume, bool pitched = false,
+                   std::vector<int> chord = {0})
+{
     SampleDef s;
     s.name = name;
     s.data = to_pcm(x, peak);
@@ -77,7 +85,8 @@ SampleDef one_shot(const char* name, const std::vector<double>& x, int peak, int
     return s;
 }
 
-SampleDef make_kick() {
+SampleDef make_kick()
+{
     const double rate = DRUM_RATE;
     std::vector<double> x(even(0.42 * rate));
     double phase = 0;
@@ -92,7 +101,8 @@ SampleDef make_kick() {
     return one_shot("kick", x, 108, 64);
 }
 
-SampleDef make_snare() {
+SampleDef make_snare()
+{
     const double rate = DRUM_RATE;
     Prng rng{0x5A4E2E};
     std::vector<double> x(even(0.3 * rate));
@@ -100,7 +110,7 @@ SampleDef make_snare() {
     for (size_t i = 0; i < x.size(); ++i) {
         double t = i / rate;
         double n = rng.uniform();
-        lp += 0.55 * (n - lp);        // take the hiss off the top
+        lp += 0.55 * (n - lp);            // take the hiss off the top
         double bright = lp - 0.6 * prev;  // and the rumble off the bottom
         prev = lp;
         double body = 0.65 * std::sin(TWO_PI * 186 * t) * std::exp(-t / 0.045) +
@@ -112,7 +122,8 @@ SampleDef make_snare() {
     return one_shot("snare", x, 104, 52);
 }
 
-SampleDef make_hat() {
+SampleDef make_hat()
+{
     const double rate = METAL_RATE;
     Prng rng{0x4A7};
     std::vector<double> x(even(0.09 * rate));
@@ -127,7 +138,8 @@ SampleDef make_hat() {
     return one_shot("hat", x, 96, 28);
 }
 
-SampleDef make_crash() {
+SampleDef make_crash()
+{
     const double rate = METAL_RATE;
     Prng rng{0xC4A54};
     std::vector<double> x(even(1.7 * rate));
@@ -146,7 +158,8 @@ SampleDef make_crash() {
     return one_shot("crash", x, 112, 32);
 }
 
-SampleDef make_bass() {
+SampleDef make_bass()
+{
     // 20 cycles of C2 in 2534 samples: 8287 / 2534 x 20 = 65.41 Hz.
     std::vector<Partial> p;
     for (int n = 1; n <= 24; ++n) {
@@ -156,7 +169,8 @@ SampleDef make_bass() {
     return looped("bass", loop_of(2534, p), 120, 40, {0});
 }
 
-SampleDef make_pad(bool major) {
+SampleDef make_pad(bool major)
+{
     Prng rng{major ? 0x9ADA1u : 0x9AD11u};
     const int third = major ? 4 : 3;
     const int tones[4] = {0, third, 7, 12};
@@ -172,11 +186,11 @@ SampleDef make_pad(bool major) {
         }
     }
     // 17738 samples = 2.14 s: 560 cycles of C4, every tone within 2 cents.
-    return looped(major ? "pad major" : "pad minor", loop_of(17738, p), 104, 36,
-                  {0, third, 7, 12});
+    return looped(major ? "pad major" : "pad minor", loop_of(17738, p), 104, 36, {0, third, 7, 12});
 }
 
-SampleDef make_lead() {
+SampleDef make_lead()
+{
     // 12670 samples hold 400 cycles of C4; the second oscillator runs 401.
     std::vector<Partial> p;
     for (int n = 1; n <= 13; ++n) {
@@ -187,13 +201,16 @@ SampleDef make_lead() {
     return looped("lead", loop_of(12670, p), 112, 36, {0});
 }
 
-SampleDef make_chip() {
+SampleDef make_chip()
+{
     std::vector<Partial> p;
-    for (int n = 1; n <= 13; n += 2) p.push_back({C4 * n, 1.0 / n, 0});
+    for (int n = 1; n <= 13; n += 2)
+        p.push_back({C4 * n, 1.0 / n, 0});
     return looped("chip", loop_of(2534, p), 110, 24, {0});
 }
 
-SampleDef make_pluck() {
+SampleDef make_pluck()
+{
     const double rate = NATIVE_RATE;
     std::vector<double> x(even(0.9 * rate));
     for (size_t i = 0; i < x.size(); ++i) {
@@ -208,7 +225,8 @@ SampleDef make_pluck() {
     return one_shot("pluck", x, 120, 28, true, {0});
 }
 
-SampleDef make_stab() {
+SampleDef make_stab()
+{
     // A bare fifth with octaves, so it fits major and minor chords alike.
     const double rate = NATIVE_RATE;
     const double tones[4] = {C4 / 2, C4, C4 * 1.4983, C4 * 2};
@@ -229,7 +247,8 @@ SampleDef make_stab() {
 // A biquad band-pass (constant peak gain), one sample at a time.
 struct BandPass {
     double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
-    double step(double x, double centre, double q, double rate) {
+    double step(double x, double centre, double q, double rate)
+    {
         double w = TWO_PI * centre / rate, alpha = std::sin(w) / (2 * q);
         double a0 = 1 + alpha;
         double y = (alpha * x - alpha * x2 + 2 * std::cos(w) * y1 - (1 - alpha) * y2) / a0;
@@ -241,7 +260,8 @@ struct BandPass {
     }
 };
 
-SampleDef make_riser() {
+SampleDef make_riser()
+{
     // Exactly 32 rows long at C-3: 32 x 6 x 882 frames of 44100 Hz.
     const double rate = DRUM_RATE;
     Prng rng{0x215E5};
@@ -260,7 +280,8 @@ SampleDef make_riser() {
     return one_shot("riser", x, 116, 32);
 }
 
-SampleDef make_impact() {
+SampleDef make_impact()
+{
     const double rate = DRUM_RATE;
     Prng rng{0x1A9AC7};
     std::vector<double> x(even(2.6 * rate));
@@ -284,7 +305,8 @@ SampleDef make_impact() {
 
 double playback_rate(int period) { return 3546836.0 / period; }
 
-std::vector<SampleDef> make_samples() {
+std::vector<SampleDef> make_samples()
+{
     std::vector<SampleDef> s;
     s.push_back(make_kick());
     s.push_back(make_snare());

@@ -334,17 +334,16 @@ struct OrderPlan {
 
 const OrderPlan PLAN[] = {
     {"tower: pad alone, breathing; Am F C G",
-     {"sw_min sw_maj-7 sw_maj sw_maj-5", "_32 bell", "_64", "_64", "s_tempo", "_64", "k_tempo",
-      "_64"}},
+     {"sw_min sw_maj-7 sw_maj sw_maj-5", "_32 bell", "_64", "_64", "s_tempo", "_64", "k_tempo", "_64"}},
     {"tower: bass and broken chords join",
-     {"sw_min sw_maj-7 sw_maj sw_maj-5", "p8_Am p8_F p8_C p8_G", "_64", "_64", "_64", "_64",
-      "_64", "b_long b_long-4 b_long+3 b_long-2"}},
+     {"sw_min sw_maj-7 sw_maj sw_maj-5", "p8_Am p8_F p8_C p8_G", "_64", "_64", "_64", "_64", "_64",
+      "b_long b_long-4 b_long+3 b_long-2"}},
     {"title: a boom, the hook, then the riser",
      {"pm pM-7 pM pM_swell-5", "p8_Am p8_F p8_C p8_G", "h_crash _48", "echo32 riser", "_64",
       "t1 t2 t3 t_fade", "k_title _48", "b_long b_long-4 b_long+3 b_long-2"}},
     {"smoke: the beat enters, crashes on the bursts",
-     {"pm pM-7 pM pM-5", "_64", "_64", "h_crash _16 h_crash _16", "s_back s_back s_back s_back",
-      "_64", "k_groove k_groove k_groove k_groove", "b_riff b_riff-4 b_riff+3 b_riff-2"}},
+     {"pm pM-7 pM pM-5", "_64", "_64", "h_crash _16 h_crash _16", "s_back s_back s_back s_back", "_64",
+      "k_groove k_groove k_groove k_groove", "b_riff b_riff-4 b_riff+3 b_riff-2"}},
     {"smoke: hats and chords",
      {"pm pM-7 pM pM-5", "p8_Am p8_F p8_C p8_G", "h8 h8 h8 h8", "h_crash _16 h_crash _16",
       "s_back s_back s_back s_back", "_64", "k_groove k_groove k_groove k_groove",
@@ -354,20 +353,19 @@ const OrderPlan PLAN[] = {
       "chip_min chip_maj-7 chip_maj chip_maj-5", "s_back s_back s_back s_back", "_64",
       "k_groove k_groove k_groove k_groove", "b_riff b_riff-4 b_riff+3 b_riff-2"}},
     {"circles: the band hits the credit lines",
-     {"pm_lo pM_lo-7 pM_lo pM-5", "st_credit p16_G", "h_crash_soft8 h_soft8 h_soft8 h16",
-      "_48 chip_maj-5", "s_credit s_back", "_64", "k_credit k_groove", "b_credit b_riff-2"}},
+     {"pm_lo pM_lo-7 pM_lo pM-5", "st_credit p16_G", "h_crash_soft8 h_soft8 h_soft8 h16", "_48 chip_maj-5",
+      "s_credit s_back", "_64", "k_credit k_groove", "b_credit b_riff-2"}},
     {"painting: the build, F G Am C, one layer at a time",
-     {"pM_lo-7 pM_lo-5 pm pM", "_32 p8_Am p8_C", "_16 h8 h8 h8", "echo64",
-      "_32 s_back s_eighths", "r1 r2 r3 r4", "k_four k_four k_four k_four",
-      "b_riff-4 b_riff-2 b_riff b_riff+3"}},
+     {"pM_lo-7 pM_lo-5 pm pM", "_32 p8_Am p8_C", "_16 h8 h8 h8", "echo64", "_32 s_back s_eighths",
+      "r1 r2 r3 r4", "k_four k_four k_four k_four", "b_riff-4 b_riff-2 b_riff b_riff+3"}},
     {"painting: Dm F, then E under the riser, a roll and a stop",
-     {"pm+5 pM-7 pM_swell-8 pM-8", "p16_Dm p16_F p16_E p16_E_stop", "h16 h16 h_crash16 h16",
-      "echo32 riser", "s_eighths s_eighths s_up s_roll", "r5 r6 r7 r8",
-      "k_four k_four k_four k_stop", "b_pump+5 b_pump-4 b_pump-5 b_pump_stop-5"}},
+     {"pm+5 pM-7 pM_swell-8 pM-8", "p16_Dm p16_F p16_E p16_E_stop", "h16 h16 h_crash16 h16", "echo32 riser",
+      "s_eighths s_eighths s_up s_roll", "r5 r6 r7 r8", "k_four k_four k_four k_stop",
+      "b_pump+5 b_pump-4 b_pump-5 b_pump_stop-5"}},
     {"fade: the turn, F C Dm E",
-     {"sw_maj-7 sw_maj sw_min+5 sw_maj-8", "chip_maj-7 chip_maj chip_min+5 chip_maj-8",
-      "_32 h_soft8 h_soft8", "echo64", "_48 s_fill", "u1 u2 u3 u4",
-      "k_half k_half k_half k_half", "b_long-4 b_long+3 b_long+5 b_long-5"}},
+     {"sw_maj-7 sw_maj sw_min+5 sw_maj-8", "chip_maj-7 chip_maj chip_min+5 chip_maj-8", "_32 h_soft8 h_soft8",
+      "echo64", "_48 s_fill", "u1 u2 u3 u4", "k_half k_half k_half k_half",
+      "b_long-4 b_long+3 b_long+5 b_long-5"}},
     {"mesh: the theme, Am F C G",
      {"pm pM-7 pM pM-5", "p8_Am p8_F p8_C p8_G", "h_crash16 h16 h16 h16", "echo64",
       "s_back s_back s_back s_back", "t1 t2 t3 t4", "k_groove k_groove k_groove k_groove",
@@ -381,18 +379,20 @@ const OrderPlan PLAN[] = {
       "s_back s_back s_back s_back", "t1 t2 t3 t4b", "k_groove k_groove k_groove k_groove",
       "b_riff b_riff-4 b_riff+3 b_riff-2"}},
     {"finale: F G E, the flash, and A minor to ring",
-     {"pM-7 pM8-5 pM_swell-8 pm_final", "p16_F p8h_G st_flash st_final",
-      "h16 h16_8 h_crash16 h_crash24", "echo64", "s_back s_b8 s_flash s_end", "t6 f_g f_e f_a",
-      "k_groove k_q8 k_four k_end", "b_riff-4 b_riff8-2 b_pump-5 b_final"}},
+     {"pM-7 pM8-5 pM_swell-8 pm_final", "p16_F p8h_G st_flash st_final", "h16 h16_8 h_crash16 h_crash24",
+      "echo64", "s_back s_b8 s_flash s_end", "t6 f_g f_e f_a", "k_groove k_q8 k_four k_end",
+      "b_riff-4 b_riff8-2 b_pump-5 b_final"}},
     {"tail: everything fades (never heard in the show)",
      {"pad_tail", "_64", "_64", "echo64", "_64", "l_tail", "_64", "b_tail"}},
 };
 
-std::vector<Cell> expand(std::string_view ref, std::vector<bool>& echo_rows) {
+std::vector<Cell> expand(std::string_view ref, std::vector<bool>& echo_rows)
+{
     auto digits = [&](std::string_view s) {
         int n = 0;
         for (char c : s) {
-            if (c < '0' || c > '9') throw TextError("bad fragment reference " + std::string(ref));
+            if (c < '0' || c > '9')
+                throw TextError("bad fragment reference " + std::string(ref));
             n = n * 10 + (c - '0');
         }
         return n;
@@ -412,10 +412,12 @@ std::vector<Cell> expand(std::string_view ref, std::vector<bool>& echo_rows) {
     std::string name(ref.substr(0, sign));
     if (sign != std::string_view::npos) {
         transpose = digits(ref.substr(sign + 1));
-        if (ref[sign] == '-') transpose = -transpose;
+        if (ref[sign] == '-')
+            transpose = -transpose;
     }
     auto it = FRAGMENTS.find(name);
-    if (it == FRAGMENTS.end()) throw TextError("no fragment named " + name);
+    if (it == FRAGMENTS.end())
+        throw TextError("no fragment named " + name);
     try {
         auto cells = parse_track(it->second, transpose);
         echo_rows.insert(echo_rows.end(), cells.size(), false);
@@ -425,35 +427,42 @@ std::vector<Cell> expand(std::string_view ref, std::vector<bool>& echo_rows) {
     }
 }
 
-std::vector<std::string_view> words_of(std::string_view s) {
+std::vector<std::string_view> words_of(std::string_view s)
+{
     std::vector<std::string_view> out;
     size_t i = 0;
     while (i < s.size()) {
-        while (i < s.size() && s[i] == ' ') ++i;
+        while (i < s.size() && s[i] == ' ')
+            ++i;
         size_t j = s.find(' ', i);
-        if (j == std::string_view::npos) j = s.size();
-        if (j > i) out.push_back(s.substr(i, j - i));
+        if (j == std::string_view::npos)
+            j = s.size();
+        if (j > i)
+            out.push_back(s.substr(i, j - i));
         i = j;
     }
     return out;
 }
 
-constexpr int ECHO_DELAY = 3;         // rows: a dotted eighth
-constexpr int ECHO_PERCENT = 45;      // of the lead's volume
+constexpr int ECHO_DELAY = 3;     // rows: a dotted eighth
+constexpr int ECHO_PERCENT = 45;  // of the lead's volume
 constexpr int LEAD_CHANNEL = 5;
 constexpr int ECHO_CHANNEL = 3;
 
 // The echo channel repeats the lead three rows later and quieter: notes
 // keep their pitch and glides, the volume is written out with C, fades
 // (6xy) become plain volume slides and the vibrato stays with the lead.
-void add_echo(Song& song, const std::vector<std::vector<bool>>& echo_rows) {
+void add_echo(Song& song, const std::vector<std::vector<bool>>& echo_rows)
+{
     int lead_volume = 0;
     std::vector<Cell> delayed;  // the lead, row by row, as the echo will play it
     for (const Pattern& p : song.patterns) {
         for (const auto& row : p.rows) {
             Cell c = row[LEAD_CHANNEL];
-            if (c.sample) lead_volume = song.samples[c.sample - 1].volume;
-            if (c.cmd == 0xC) lead_volume = c.param;
+            if (c.sample)
+                lead_volume = song.samples[c.sample - 1].volume;
+            if (c.cmd == 0xC)
+                lead_volume = c.param;
             Cell e;
             e.note = c.note;
             e.sample = c.sample;
@@ -473,7 +482,8 @@ void add_echo(Song& song, const std::vector<std::vector<bool>>& echo_rows) {
     }
     for (size_t order = 0; order < song.patterns.size(); ++order) {
         for (int r = 0; r < ROWS; ++r) {
-            if (!echo_rows[order][r]) continue;
+            if (!echo_rows[order][r])
+                continue;
             long from = long(order) * ROWS + r - ECHO_DELAY;
             song.patterns[order].rows[r][ECHO_CHANNEL] = from >= 0 ? delayed[from] : Cell{};
         }
@@ -482,7 +492,8 @@ void add_echo(Song& song, const std::vector<std::vector<bool>>& echo_rows) {
 
 }  // namespace
 
-Song build_song() {
+Song build_song()
+{
     Song song;
     song.title = "kirmavo";
     song.samples = make_samples();
@@ -500,8 +511,10 @@ Song build_song() {
             if (track.size() != ROWS)
                 throw TextError(std::string(plan.scene) + ": channel " + std::to_string(c) + " has " +
                                 std::to_string(track.size()) + " rows");
-            for (int r = 0; r < ROWS; ++r) p.rows[r][c] = track[r];
-            if (c == ECHO_CHANNEL) echo_here = echo;
+            for (int r = 0; r < ROWS; ++r)
+                p.rows[r][c] = track[r];
+            if (c == ECHO_CHANNEL)
+                echo_here = echo;
             else if (std::find(echo.begin(), echo.end(), true) != echo.end())
                 throw TextError(std::string(plan.scene) + ": echo outside its channel");
         }

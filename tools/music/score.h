@@ -20,12 +20,10 @@ Song build_song();
 
 // Positions the pictures react to: smoke bursts, sprites, credit lines, the
 // palette sweep, the bounce, the fall, the noise flash and the finale.
-inline const std::vector<int> CUES{
-    300,  332,  400,  432,  304,  336,  404,  436,  600,  602,  603,  604,
-    606,  609,  610,  616,  617,  620,  630,  631,  632,  633,  635,  832,
-    1100, 1148, 1324, 1340};
+inline const std::vector<int> CUES{300, 332, 400, 432, 304, 336, 404, 436, 600, 602, 603,  604,  606,  609,
+                                   610, 616, 617, 620, 630, 631, 632, 633, 635, 832, 1100, 1148, 1324, 1340};
 
 // Pitch classes allowed (bit = semitone above C): the piece is in A minor;
 // the raised seventh (G#) belongs to it as the leading note of E major.
-inline constexpr unsigned A_MINOR = 1u << 9 | 1u << 11 | 1u << 0 | 1u << 2 | 1u << 4 |
-                                    1u << 5 | 1u << 7 | 1u << 8;
+inline constexpr unsigned A_MINOR =
+    1u << 9 | 1u << 11 | 1u << 0 | 1u << 2 | 1u << 4 | 1u << 5 | 1u << 7 | 1u << 8;

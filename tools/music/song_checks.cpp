@@ -7,7 +7,8 @@ namespace {
 
 constexpr int SPEED = 6;
 
-bool starts_note(const Cell& c) {
+bool starts_note(const Cell& c)
+{
     bool porta = c.cmd == 0x3 || c.cmd == 0x5;
     bool delayed = c.cmd == 0xE && (c.param >> 4) == 0xD;
     return c.note != NO_NOTE && !porta && !delayed;
@@ -15,7 +16,8 @@ bool starts_note(const Cell& c) {
 
 }  // namespace
 
-std::vector<PlayRow> play_rows(const Song& song, int orders) {
+std::vector<PlayRow> play_rows(const Song& song, int orders)
+{
     std::vector<PlayRow> rows;
     for (int o = 0; o < orders && o < int(song.orders.size()); ++o)
         for (int r = 0; r < ROWS; ++r)
@@ -23,7 +25,8 @@ std::vector<PlayRow> play_rows(const Song& song, int orders) {
     return rows;
 }
 
-std::vector<KeyViolation> key_violations(const Song& song, unsigned pitch_classes) {
+std::vector<KeyViolation> key_violations(const Song& song, unsigned pitch_classes)
+{
     std::vector<KeyViolation> out;
     int sample[CHANNELS] = {};
     int note[CHANNELS];
@@ -31,13 +34,18 @@ std::vector<KeyViolation> key_violations(const Song& song, unsigned pitch_classe
     for (const PlayRow& pr : play_rows(song, int(song.orders.size()))) {
         for (int c = 0; c < CHANNELS; ++c) {
             const Cell& cell = (*pr.cells)[c];
-            if (cell.sample) sample[c] = cell.sample;
-            if (cell.note != NO_NOTE) note[c] = cell.note;
-            if (!sample[c] || note[c] == NO_NOTE) continue;
+            if (cell.sample)
+                sample[c] = cell.sample;
+            if (cell.note != NO_NOTE)
+                note[c] = cell.note;
+            if (!sample[c] || note[c] == NO_NOTE)
+                continue;
             const SampleDef& s = song.samples[sample[c] - 1];
-            if (!s.pitched) continue;
+            if (!s.pitched)
+                continue;
             bool sounding = cell.note != NO_NOTE || (cell.cmd == 0 && cell.param);
-            if (!sounding) continue;
+            if (!sounding)
+                continue;
             std::vector<int> steps{0};
             if (cell.cmd == 0 && cell.param) {
                 steps.push_back(cell.param >> 4);
@@ -46,22 +54,26 @@ std::vector<KeyViolation> key_violations(const Song& song, unsigned pitch_classe
             for (int step : steps)
                 for (int tone : s.chord) {
                     int pc = ((note[c] + step + tone) % 12 + 12) % 12;
-                    if (!(pitch_classes >> pc & 1)) out.push_back({pr.order, pr.row, c, note[c] + step + tone});
+                    if (!(pitch_classes >> pc & 1))
+                        out.push_back({pr.order, pr.row, c, note[c] + step + tone});
                 }
         }
     }
     return out;
 }
 
-std::pair<int, int> voice_gain(int volume, int pan) {
+std::pair<int, int> voice_gain(int volume, int pan)
+{
     const unsigned master = 64;
     unsigned v = unsigned(volume), p = unsigned(pan);
     return {int(((master * v * p) >> 7) / 63), int(((master * v * (255 - p)) >> 7) / 63)};
 }
 
-int sample_peak(const SampleDef& s) {
+int sample_peak(const SampleDef& s)
+{
     int peak = 0;
-    for (int8_t v : s.data) peak = std::max(peak, std::abs(int(v)));
+    for (int8_t v : s.data)
+        peak = std::max(peak, std::abs(int(v)));
     return peak;
 }
 
@@ -71,11 +83,12 @@ int sample_peak(const SampleDef& s) {
 // the largest sample value it can reach in that row. A looped sample can
 // reach its whole data; a one-shot only the stretch that its playback rate
 // covers since the note started (nothing once it has played out).
-LevelBound level_bound(const Song& song, int orders) {
+LevelBound level_bound(const Song& song, int orders)
+{
     constexpr long ROW_FRAMES = SPEED * 882;
     struct Voice {
         int sample = 0, volume = 0, level = 0;
-        long start = 0;                  // frame of the last note start
+        long start = 0;                       // frame of the last note start
         int low_period = 0, high_period = 0;  // since that start
     } v[CHANNELS];
     LevelBound worst;
@@ -93,15 +106,19 @@ LevelBound level_bound(const Song& song, int orders) {
                     if (cell.sample) {
                         ch.sample = cell.sample;
                         ch.volume = song.samples[cell.sample - 1].volume;
-                        if (cell.cmd != 0xC) ch.level = ch.volume;
+                        if (cell.cmd != 0xC)
+                            ch.level = ch.volume;
                     }
                     if (starts_note(cell)) {
                         ch.start = frame;
                         ch.low_period = ch.high_period = note_period(cell.note);
                     }
-                    if (cell.cmd == 0xC) ch.volume = ch.level = cell.param;
-                    if (cell.cmd == 0xE && x == 0xA && ch.volume <= 63) ch.level = ++ch.volume;
-                    if (cell.cmd == 0xE && x == 0xB && ch.volume >= 1) ch.level = --ch.volume;
+                    if (cell.cmd == 0xC)
+                        ch.volume = ch.level = cell.param;
+                    if (cell.cmd == 0xE && x == 0xA && ch.volume <= 63)
+                        ch.level = ++ch.volume;
+                    if (cell.cmd == 0xE && x == 0xB && ch.volume >= 1)
+                        ch.level = --ch.volume;
                 } else {
                     if (cell.cmd == 0xA || cell.cmd == 0x5 || cell.cmd == 0x6) {
                         ch.volume = std::clamp(x ? ch.volume + x : ch.volume - y, 0, 64);
@@ -111,13 +128,17 @@ LevelBound level_bound(const Song& song, int orders) {
                         ch.level = ch.volume;
                         restarted = true;
                     }
-                    if (cell.cmd == 0xE && x == 0xC && tick == y) ch.level = 0;
-                    if (cell.cmd == 0x1) ch.low_period = std::max(27, ch.low_period - cell.param);
-                    if (cell.cmd == 0x2) ch.high_period = std::min(3628, ch.high_period + cell.param);
+                    if (cell.cmd == 0xE && x == 0xC && tick == y)
+                        ch.level = 0;
+                    if (cell.cmd == 0x1)
+                        ch.low_period = std::max(27, ch.low_period - cell.param);
+                    if (cell.cmd == 0x2)
+                        ch.high_period = std::min(3628, ch.high_period + cell.param);
                 }
                 loudest = std::max(loudest, ch.level);
             }
-            if (!ch.sample || !ch.low_period) continue;
+            if (!ch.sample || !ch.low_period)
+                continue;
             const SampleDef& s = song.samples[ch.sample - 1];
             long from = 0, to = long(s.data.size());
             if (!s.loop_length && !restarted) {
@@ -129,7 +150,8 @@ LevelBound level_bound(const Song& song, int orders) {
                 to = std::clamp(to, 0L, long(s.data.size()));
             }
             int peak = 0;
-            for (long i = from; i < to; ++i) peak = std::max(peak, std::abs(int(s.data[i])));
+            for (long i = from; i < to; ++i)
+                peak = std::max(peak, std::abs(int(s.data[i])));
             auto [g1, g2] = voice_gain(loudest, CHANNEL_PAN[c]);
             first += long(g1) * peak;
             second += long(g2) * peak;
@@ -145,7 +167,8 @@ LevelBound level_bound(const Song& song, int orders) {
     return worst;
 }
 
-std::vector<NoteStart> note_starts(const Song& song, int pos) {
+std::vector<NoteStart> note_starts(const Song& song, int pos)
+{
     std::vector<NoteStart> out;
     int sample[CHANNELS] = {};
     int volume[CHANNELS] = {};
@@ -156,7 +179,8 @@ std::vector<NoteStart> note_starts(const Song& song, int pos) {
                 sample[c] = cell.sample;
                 volume[c] = song.samples[cell.sample - 1].volume;
             }
-            if (cell.cmd == 0xC) volume[c] = cell.param;
+            if (cell.cmd == 0xC)
+                volume[c] = cell.param;
             if (pr.order * 100 + pr.row == pos && starts_note(cell) && sample[c])
                 out.push_back({c, sample[c], volume[c]});
         }

@@ -11,7 +11,8 @@ namespace {
 
 // Appends one tick at (order, row); a tick at a new position, or the first
 // tick of a row that repeats (a loop or a freeze), opens a new row.
-void add_tick(std::vector<TimelineRow>& out, int32_t order, int32_t row, bool first_tick, int32_t tempo) {
+void add_tick(std::vector<TimelineRow>& out, int32_t order, int32_t row, bool first_tick, int32_t tempo)
+{
     if (!first_tick && !out.empty() && out.back().order == order && out.back().row == row) {
         ++out.back().ticks;
         return;
@@ -21,7 +22,8 @@ void add_tick(std::vector<TimelineRow>& out, int32_t order, int32_t row, bool fi
 
 }  // namespace
 
-std::vector<TimelineRow> our_timeline(const std::vector<uint8_t>& image, int32_t max_ticks) {
+std::vector<TimelineRow> our_timeline(const std::vector<uint8_t>& image, int32_t max_ticks)
+{
     std::vector<uint8_t> copy = image;
     std::vector<TimelineRow> out;
     const SoundDriver saved = sound_driver;
@@ -34,7 +36,8 @@ std::vector<TimelineRow> our_timeline(const std::vector<uint8_t>& image, int32_t
             // current one (its ticks count to it), nor at speed 0 (frozen).
             bool new_row = st.play.speed != 0 && st.play.tick + 1 >= st.play.speed;
             for (int32_t c = 0; c < st.song.channels; ++c)
-                if (st.channels[c].pattern_delay > 0) new_row = false;
+                if (st.channels[c].pattern_delay > 0)
+                    new_row = false;
             pt_tick();
             add_tick(out, st.play.playing_order, st.play.playing_row, new_row, st.play.tempo);
         }
@@ -44,7 +47,8 @@ std::vector<TimelineRow> our_timeline(const std::vector<uint8_t>& image, int32_t
     return out;
 }
 
-std::vector<TimelineRow> peer_timeline(const std::vector<uint8_t>& image, int32_t max_ticks, int32_t loops) {
+std::vector<TimelineRow> peer_timeline(const std::vector<uint8_t>& image, int32_t max_ticks, int32_t loops)
+{
     std::vector<TimelineRow> out;
     xmp_context ctx = xmp_create_context();
     std::vector<uint8_t> copy = image;
@@ -52,9 +56,11 @@ std::vector<TimelineRow> peer_timeline(const std::vector<uint8_t>& image, int32_
         if (xmp_start_player(ctx, 44100, 0) == 0) {
             xmp_frame_info fi;
             for (int32_t i = 0; i < max_ticks; ++i) {
-                if (xmp_play_frame(ctx) != 0) break;
+                if (xmp_play_frame(ctx) != 0)
+                    break;
                 xmp_get_frame_info(ctx, &fi);
-                if (fi.loop_count > loops) break;
+                if (fi.loop_count > loops)
+                    break;
                 add_tick(out, fi.pos, fi.row, fi.frame == 0, fi.bpm);
             }
             xmp_end_player(ctx);
@@ -66,16 +72,19 @@ std::vector<TimelineRow> peer_timeline(const std::vector<uint8_t>& image, int32_
 }
 
 bool compare_timelines(const std::vector<TimelineRow>& ours, const std::vector<TimelineRow>& peer,
-                       std::string& report) {
+                       std::string& report)
+{
     const size_t n = ours.size() < peer.size() ? ours.size() : peer.size();
     auto text = [](const TimelineRow& r) {
-        return "(" + std::to_string(r.order) + ", " + std::to_string(r.row) + ") " +
-               std::to_string(r.ticks) + " ticks at tempo " + std::to_string(r.tempo);
+        return "(" + std::to_string(r.order) + ", " + std::to_string(r.row) + ") " + std::to_string(r.ticks) +
+               " ticks at tempo " + std::to_string(r.tempo);
     };
     for (size_t i = 0; i < n; ++i) {
-        if (ours[i] == peer[i]) continue;
+        if (ours[i] == peer[i])
+            continue;
         // The last row compared may be cut short by the end of either run.
-        if (i + 1 == n && ours[i].order == peer[i].order && ours[i].row == peer[i].row) break;
+        if (i + 1 == n && ours[i].order == peer[i].order && ours[i].row == peer[i].row)
+            break;
         report = "row " + std::to_string(i) + ": ours " + text(ours[i]) + ", peer " + text(peer[i]);
         return false;
     }

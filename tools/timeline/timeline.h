@@ -21,7 +21,8 @@ struct TimelineRow {
 
 std::vector<TimelineRow> our_timeline(const std::vector<uint8_t>& image, int32_t max_ticks);
 // Stops when the peer has played the song `loops` + 1 times (or after max_ticks).
-std::vector<TimelineRow> peer_timeline(const std::vector<uint8_t>& image, int32_t max_ticks, int32_t loops = 0);
+std::vector<TimelineRow> peer_timeline(const std::vector<uint8_t>& image, int32_t max_ticks,
+                                       int32_t loops = 0);
 // Compares the first min(a, b) rows.
 bool compare_timelines(const std::vector<TimelineRow>& ours, const std::vector<TimelineRow>& peer,
                        std::string& report);
