@@ -8,6 +8,8 @@
 //   CHANNEL_PAN[c]                          the pan our player gives channel c
 #pragma once
 
+#include "tables.h"  // NO_NOTE and the periods, as the player has them
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -15,7 +17,6 @@
 
 constexpr int CHANNELS = 8;
 constexpr int ROWS = 64;
-constexpr uint8_t NO_NOTE = 84;
 // Notes are columns of the finetune-0 period row, 0 = period 3424. The
 // classic three octaves (C-1 = 856 .. B-3 = 113) are columns 24..59; the
 // score stays inside them so every player agrees on the pitch.
