@@ -108,6 +108,19 @@ TEST_F(PlayerClock, RowsAreStampedWhenTheirChunkIsHeard)
     EXPECT_EQ(poll_at(1050), 4) << "the position never goes back";
 }
 
+TEST_F(PlayerClock, APassLaterInTheBufferIsHeardLater)
+{
+    // Tempo 50 makes a tick exactly 2205 frames, so the second pass starts
+    // 2205 frames in: 50 ms after the callback.
+    ModBuilder song = speed_one(1);
+    song.fx(0, 0, 1, 0xF, 0x32);
+    open_and_load(song);
+    callback(3000, 4096);
+    EXPECT_EQ(pt_tick_length(), 2205);
+    EXPECT_EQ(pt_position_time(0), 3050);
+    EXPECT_EQ(pt_position_time(1), PT_NOT_HEARD);
+}
+
 TEST_F(PlayerClock, TheGrantedBufferSetsTheStamps)
 {
     // A device that grants 2048 frames has only 2048 in flight: row 0 is
