@@ -74,9 +74,7 @@ int32_t pt_open_audio(int32_t rate, int32_t buffer_frames)
         c.mode = ClockMode::pump;
     }
     c.buffer_frames = sound_driver.buffer_frames > 0 ? sound_driver.buffer_frames : buffer_frames;
-    sound_driver.init(rate, sound_driver.buffer_frames);
-    sound_driver.set_master_volume(64);
-    sound_driver.start();
+    pt_start_driver(rate);
     for (auto& t : c.row_times)
         t.store(PT_NOT_HEARD, std::memory_order_relaxed);
     c.stamp_cursor = 0;
@@ -173,6 +171,13 @@ void pt_unlock_audio()
         SDL_mutexV(clock_state.pump_lock);
     else
         SDL_UnlockAudio();
+}
+
+void pt_start_driver(int32_t rate)
+{
+    sound_driver.init(rate, sound_driver.buffer_frames);
+    sound_driver.set_master_volume(64);
+    sound_driver.start();
 }
 
 int32_t pt_tick_length()

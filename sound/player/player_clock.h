@@ -22,6 +22,9 @@
 //                                 not known yet
 //   pt_lock_audio(), pt_unlock_audio()   serialise a call into the player
 //                                 with the callback (the fast-forward)
+//   pt_start_driver(rate)         once a back-end has filled the driver table:
+//                                 init at the rate and the granted buffer,
+//                                 master volume 64, start
 //   pt_tick_length()              frames from one tick to the next at the
 //                                 current tempo
 //   pt_clock_reset()              back to the start-of-program state (tests)
@@ -45,5 +48,6 @@ int32_t pt_get_position();
 int32_t pt_position_time(int32_t pos);
 void pt_lock_audio();
 void pt_unlock_audio();
+void pt_start_driver(int32_t rate);
 int32_t pt_tick_length();
 void pt_clock_reset();

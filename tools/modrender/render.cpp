@@ -9,18 +9,14 @@
 #include "player_clock.h"
 #include "player_state.h"
 #include "song_end.h"
-#include "sound_driver.h"
 #include "tick.h"
 
 int32_t render_open(uint8_t* image, size_t size)
 {
-    // The player's start-of-program state as it defines it (the default pan
-    // table included), whatever its static storage starts with.
+    // Start clean: one process may render several modules (the tests do).
     pt_state_reset();
     null_audio_install(render_rate, render_buffer_frames);
-    sound_driver.init(render_rate, sound_driver.buffer_frames);
-    sound_driver.set_master_volume(64);
-    sound_driver.start();
+    pt_start_driver(render_rate);
     return pt_load_module(image, size);
 }
 
