@@ -12,7 +12,7 @@
 namespace {
 
 // A period is the number of cycles of this clock (Hz) between two samples.
-constexpr int32_t period_clock = 3546836;
+constexpr int32_t PERIOD_CLOCK = 3546836;
 
 struct MixerState {
     std::array<Voice, MIXER_VOICE_MAX> pending{};
@@ -73,7 +73,7 @@ inline void add_frame(int32_t* frame, int32_t s, uint32_t first_gain, uint32_t s
 }
 
 // Frames a stretch is cut into: its samples are gathered first, then added.
-constexpr int32_t chunk_frames = 256;
+constexpr int32_t CHUNK_FRAMES = 256;
 
 // Reads the samples of n frames that all stay inside the data, advancing
 // before each read. Four positions a frame apart, each stepping four frames,
@@ -175,9 +175,9 @@ void mix_voice(Voice& v, Out* out, int32_t frames, uint32_t second_gain, uint32_
             const uint64_t safe = step ? room / step : UINT64_MAX;
             const int32_t n = int32_t(std::min<uint64_t>(safe, uint64_t(frames - done)));
             if (out) {
-                int16_t samples[chunk_frames];
-                for (int32_t k = 0; k < n; k += chunk_frames) {
-                    const int32_t m = std::min(chunk_frames, n - k);
+                int16_t samples[CHUNK_FRAMES];
+                for (int32_t k = 0; k < n; k += CHUNK_FRAMES) {
+                    const int32_t m = std::min(CHUNK_FRAMES, n - k);
                     pos = gather(data, pos, step, m, samples);
                     add_samples(out + 2 * (done + k), samples, m, first_gain, second_gain);
                 }
@@ -262,8 +262,8 @@ VoiceStep mixer_period_to_step(int32_t period, int32_t rate)
     if (period <= 0 || rate <= 0)
         return {};
     VoiceStep s;
-    s.step = uint32_t((period_clock / period) / rate);
-    const double x = double(period_clock) / (double(period) * double(rate));
+    s.step = uint32_t((PERIOD_CLOCK / period) / rate);
+    const double x = double(PERIOD_CLOCK) / (double(period) * double(rate));
     double whole;
     const double fraction = std::modf(x, &whole);
     s.fraction = uint32_t(int32_t(fraction * 16777216.0)) << 8;  // 24 bits, at the top

@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr int W = fit_width, H = fit_height;
+constexpr int W = FIT_WIDTH, H = FIT_HEIGHT;
 constexpr int min_side = 4, max_side = 36;  // w and h are stored minus one
 constexpr int x_min = -16, x_max = 317, y_min = -17, y_max = 237;
 constexpr int candidates = 24;
@@ -120,10 +120,10 @@ std::vector<FitRect> fit_flyin(std::span<const uint32_t> argb)
     f.paint.assign(size_t(W) * H, 0);
     Rng rng{0x7F1A11E5ull};
     std::vector<FitRect> out;
-    out.reserve(fit_count);
+    out.reserve(FIT_COUNT);
 
-    for (int i = 0; i < fit_count; i++) {
-        const double area = 290.0 * std::pow(128.0 / 290.0, double(i) / double(fit_count - 1));
+    for (int i = 0; i < FIT_COUNT; i++) {
+        const double area = 290.0 * std::pow(128.0 / 290.0, double(i) / double(FIT_COUNT - 1));
         const int area_lo = int(area * 0.75), area_hi = int(area * 1.15);
 
         FitRect best{};

@@ -20,8 +20,8 @@ struct FitRect {
     int x, y, w, h, grey;
 };
 
-inline constexpr int fit_width = 320, fit_height = 240;
-inline constexpr int fit_count = 3000;
+inline constexpr int FIT_WIDTH = 320, FIT_HEIGHT = 240;
+inline constexpr int FIT_COUNT = 3000;
 
 std::vector<FitRect> fit_flyin(std::span<const uint32_t> argb);
 std::vector<uint8_t> paint_flyin(std::span<const FitRect> rects);

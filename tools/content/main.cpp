@@ -30,7 +30,7 @@ bool write_file(const std::string& path, const void* data, size_t size)
 
 int write_pictures(const std::string& dir)
 {
-    for (int n = 0; n < picture_count; n++) {
+    for (int n = 0; n < PICTURE_FILE_COUNT; n++) {
         const Art art = make_picture(n);
         char name[32];
         std::snprintf(name, sizeof name, "/pic%02d.png", n);
@@ -78,7 +78,7 @@ int write_flyin(const std::string& source_path, const char* preview_path)
         std::vector<uint32_t> px(paint.size());
         for (size_t i = 0; i < paint.size(); i++)
             px[i] = 0xFF000000u | uint32_t(paint[i]) * 0x010101u;
-        if (!png_write_rgba(preview_path, fit_width, fit_height, px)) {
+        if (!png_write_rgba(preview_path, FIT_WIDTH, FIT_HEIGHT, px)) {
             std::fprintf(stderr, "content_gen: cannot write %s\n", preview_path);
             return 1;
         }

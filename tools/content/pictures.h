@@ -14,7 +14,7 @@ struct Art {
     std::vector<uint32_t> argb;
 };
 
-inline constexpr int picture_count = 15;
+inline constexpr int PICTURE_FILE_COUNT = 15;
 
 Art make_picture(int n);
 

@@ -216,7 +216,7 @@ int main(int argc, char** argv)
     }
     const std::string dir = argv[1];
     std::vector<Art> p;
-    for (int n = 0; n < picture_count; n++)
+    for (int n = 0; n < PICTURE_FILE_COUNT; n++)
         p.push_back(make_picture(n));
 
     Frame circles = window(p[0], 27, 9);

@@ -45,8 +45,8 @@
 
 namespace {
 
-constexpr size_t module_bytes = 1000000;  // the demo's module buffer
-constexpr int64_t cap_frames = int64_t(30) * 60 * render_rate;
+constexpr size_t MODULE_BYTES = 1000000;  // the demo's module buffer
+constexpr int64_t cap_frames = int64_t(30) * 60 * RENDER_RATE;
 
 enum class Trace { none, rows, ticks };
 
@@ -90,7 +90,7 @@ bool parse(int argc, char** argv, Options& o)
             if (end == argv[i] || *end != '\0' || !(s >= 0))
                 return false;
             o.seconds_given = true;
-            const double frames = std::floor(s * render_rate);
+            const double frames = std::floor(s * RENDER_RATE);
             o.max_frames = frames < double(cap_frames) ? int64_t(frames) : cap_frames;
         } else if (a == "--trace" && has_value) {
             const std::string t = argv[++i];
@@ -131,10 +131,10 @@ int main(int argc, char** argv)
         return 1;
     }
     std::vector<uint8_t> image(std::istreambuf_iterator<char>(in), {});
-    if (image.size() > module_bytes) {
+    if (image.size() > MODULE_BYTES) {
         std::fprintf(stderr, "modrender: %s: only the first %zu bytes are used, as in the demo\n", opt.module,
-                     module_bytes);
-        image.resize(module_bytes);
+                     MODULE_BYTES);
+        image.resize(MODULE_BYTES);
     }
     // The player keeps pointing into the image: it lives until the end.
     if (!render_open(image.data(), image.size())) {
@@ -145,7 +145,7 @@ int main(int argc, char** argv)
     }
 
     WavWriter wav;
-    if (opt.wav && !wav_open(wav, opt.wav, render_rate)) {
+    if (opt.wav && !wav_open(wav, opt.wav, RENDER_RATE)) {
         std::fprintf(stderr, "modrender: %s: cannot create the file\n", opt.wav);
         return 1;
     }
@@ -175,7 +175,7 @@ int main(int argc, char** argv)
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     std::fflush(stdout);
 
-    const double seconds = double(r.frames) / render_rate;
+    const double seconds = double(r.frames) / RENDER_RATE;
     const double dbfs = levels_dbfs(r.levels.peak);
     char peak_dbfs[32];
     if (std::isinf(dbfs))

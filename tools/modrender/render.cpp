@@ -15,16 +15,16 @@ int32_t render_open(uint8_t* image, size_t size)
 {
     // Start clean: one process may render several modules (the tests do).
     pt_state_reset();
-    null_audio_install(render_rate, render_buffer_frames);
-    pt_start_driver(render_rate);
+    null_audio_install(RENDER_RATE, RENDER_BUFFER_FRAMES);
+    pt_start_driver(RENDER_RATE);
     return pt_load_module(image, size);
 }
 
 RenderResult render_run(int64_t max_frames, const RenderHooks& hooks)
 {
     RenderResult r;
-    std::vector<int32_t> wide(2 * size_t(render_buffer_frames));
-    std::vector<int16_t> out(2 * size_t(render_buffer_frames));
+    std::vector<int32_t> wide(2 * size_t(RENDER_BUFFER_FRAMES));
+    std::vector<int16_t> out(2 * size_t(RENDER_BUFFER_FRAMES));
     const PlayerState& state = pt_state();
     SongEndWatch watch;
 
@@ -41,7 +41,7 @@ RenderResult render_run(int64_t max_frames, const RenderHooks& hooks)
         int64_t left = std::min<int64_t>(pt_tick_length(), max_frames - r.frames);
         while (left > 0) {
             // Up to the next device-buffer edge, where the callback cuts too.
-            const int32_t room = render_buffer_frames - int32_t(r.frames % render_buffer_frames);
+            const int32_t room = RENDER_BUFFER_FRAMES - int32_t(r.frames % RENDER_BUFFER_FRAMES);
             const int32_t n = int32_t(std::min<int64_t>(left, room));
             std::fill_n(wide.begin(), 2 * size_t(n), 0);
             mixer_mix_wide(wide.data(), n);

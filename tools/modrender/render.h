@@ -19,8 +19,8 @@
 
 #include "levels.h"
 
-constexpr int32_t render_rate = 44100;
-constexpr int32_t render_buffer_frames = 4096;  // the demo's device buffer
+constexpr int32_t RENDER_RATE = 44100;
+constexpr int32_t RENDER_BUFFER_FRAMES = 4096;  // the demo's device buffer
 
 struct RenderHooks {
     // After every tick that is rendered: the index of the first frame after

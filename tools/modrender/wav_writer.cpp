@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr int32_t header_bytes = 44;
+constexpr int32_t HEADER_BYTES = 44;
 
 void put32(uint8_t* p, uint32_t v)
 {
@@ -46,9 +46,9 @@ bool wav_open(WavWriter& w, const char* path, int32_t rate)
     if (!w.file)
         return false;
     w.rate = rate;
-    uint8_t h[header_bytes];
+    uint8_t h[HEADER_BYTES];
     header(h, rate, 0);
-    w.failed = std::fwrite(h, 1, header_bytes, w.file) != header_bytes;
+    w.failed = std::fwrite(h, 1, HEADER_BYTES, w.file) != HEADER_BYTES;
     return true;
 }
 
@@ -65,9 +65,9 @@ bool wav_close(WavWriter& w)
 {
     if (!w.file)
         return false;
-    uint8_t h[header_bytes];
+    uint8_t h[HEADER_BYTES];
     header(h, w.rate, w.frames);
-    if (std::fseek(w.file, 0, SEEK_SET) != 0 || std::fwrite(h, 1, header_bytes, w.file) != header_bytes)
+    if (std::fseek(w.file, 0, SEEK_SET) != 0 || std::fwrite(h, 1, HEADER_BYTES, w.file) != HEADER_BYTES)
         w.failed = true;
     if (std::fclose(w.file) != 0)
         w.failed = true;
