@@ -1,4 +1,4 @@
-#include "assets.h"
+#include "app/assets.h"
 
 #include <cstdio>
 

@@ -9,7 +9,7 @@
 //   assets_read_file(path, buffer)    one bounded read; bytes read, or -1
 #pragma once
 
-#include "picture.h"
+#include "gfx/picture/picture.h"
 
 #include <array>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "display.h"
+#include "app/display.h"
 
-#include "present.h"
+#include "app/present.h"
 
 #include <SDL.h>
 

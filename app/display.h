@@ -10,7 +10,7 @@
 //   display_end_frame()      colour fix, doubling, unlock, flip
 #pragma once
 
-#include "frame_buffer.h"
+#include "core/frame_buffer.h"
 
 bool display_open(bool windowed);
 FrameView display_begin_frame();

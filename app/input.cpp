@@ -1,4 +1,4 @@
-#include "input.h"
+#include "app/input.h"
 
 void input_apply(InputState& input, const SDL_Event& event)
 {

@@ -1,13 +1,14 @@
 // The entry routine: load everything from data/, open the display, then run
 // the frame loop. Every asset is read before SDL starts, so a missing file
 // ends the program before any window opens.
-#include "assets.h"
-#include "command_line.h"
-#include "display.h"
-#include "loader.h"
-#include "main_loop.h"
-#include "player_clock.h"
-#include "show.h"
+#include "app/assets.h"
+#include "app/command_line.h"
+#include "app/display.h"
+#include "app/main_loop.h"
+#include "app/show.h"
+#include "core/clock.h"
+#include "sound/player/loader.h"
+#include "sound/player/player_clock.h"
 
 #include <SDL.h>
 
@@ -41,6 +42,7 @@ int main(int argc, char** argv)
         return 1;
     }
     SDL_InitSubSystem(SDL_INIT_AUDIO);
+    clock_set_source([] { return uint32_t(SDL_GetTicks()); });
     if (!display_open(windowed)) {
         SDL_Quit();
         return 1;

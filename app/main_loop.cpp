@@ -1,9 +1,9 @@
-#include "main_loop.h"
+#include "app/main_loop.h"
 
-#include "clock.h"
-#include "display.h"
-#include "input.h"
-#include "player_clock.h"
+#include "app/display.h"
+#include "app/input.h"
+#include "core/clock.h"
+#include "sound/player/player_clock.h"
 
 #include <SDL.h>
 

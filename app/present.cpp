@@ -1,6 +1,6 @@
-#include "present.h"
+#include "app/present.h"
 
-#include "picture.h"
+#include "gfx/picture/picture.h"
 
 #include <cstring>
 

@@ -11,7 +11,7 @@
 // in bytes, which may be more than the pixels need.
 #pragma once
 
-#include "frame_buffer.h"
+#include "core/frame_buffer.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "show.h"
+#include "app/show.h"
 
 #include <algorithm>
 

@@ -7,8 +7,8 @@
 //                             work_c as zero
 #pragma once
 
-#include "assets.h"
-#include "frame_buffer.h"
+#include "app/assets.h"
+#include "core/frame_buffer.h"
 
 #include <array>
 #include <cstdint>

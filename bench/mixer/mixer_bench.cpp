@@ -2,9 +2,9 @@
 // pitches, one 4096-frame device buffer per iteration, into a buffer and
 // into nothing (the fast-forward road).
 
-#include "mixer.h"
-#include "null_audio.h"
-#include "sound_driver.h"
+#include "sound/mixer/mixer.h"
+#include "sound/mixer/null_audio.h"
+#include "sound/mixer/sound_driver.h"
 
 #include <benchmark/benchmark.h>
 

@@ -6,11 +6,11 @@
 #include <random>
 #include <vector>
 
-#include "loader.h"
-#include "player_state.h"
-#include "sound_driver.h"
-#include "tables.h"
-#include "tick.h"
+#include "sound/mixer/sound_driver.h"
+#include "sound/player/loader.h"
+#include "sound/player/player_state.h"
+#include "sound/player/tables.h"
+#include "sound/player/tick.h"
 
 namespace {
 

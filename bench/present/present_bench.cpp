@@ -1,6 +1,6 @@
 // The per-frame presentation passes: the colour-order fix over a whole frame
 // and the 2x2 doubling onto a 640x480 surface. Reported as frames a second.
-#include "present.h"
+#include "app/present.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,4 +1,4 @@
-#include "picture.h"
+#include "gfx/picture/picture.h"
 
 #include <png.h>
 

@@ -1,6 +1,6 @@
-#include "mixer.h"
+#include "sound/mixer/mixer.h"
 
-#include "sound_driver.h"
+#include "sound/mixer/sound_driver.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
-#include "sdl_audio.h"
+#include "sound/mixer/sdl_audio.h"
 
-#include "mixer.h"
-#include "sound_driver.h"
+#include "sound/mixer/mixer.h"
+#include "sound/mixer/sound_driver.h"
 
 #include <SDL.h>
 

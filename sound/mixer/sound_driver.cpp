@@ -1,4 +1,4 @@
-#include "sound_driver.h"
+#include "sound/mixer/sound_driver.h"
 
 SoundDriver sound_driver;
 

@@ -1,10 +1,10 @@
-#include "loader.h"
+#include "sound/player/loader.h"
 
 #include <cstring>
 
-#include "player_internal.h"
-#include "tables.h"
-#include "tick.h"
+#include "sound/player/player_internal.h"
+#include "sound/player/tables.h"
+#include "sound/player/tick.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "player_clock.h"
+#include "sound/player/player_clock.h"
 
-#include "clock.h"
-#include "mixer.h"
-#include "null_audio.h"
-#include "player_state.h"
-#include "sdl_audio.h"
-#include "sound_driver.h"
-#include "tick.h"
+#include "core/clock.h"
+#include "sound/mixer/mixer.h"
+#include "sound/mixer/null_audio.h"
+#include "sound/mixer/sdl_audio.h"
+#include "sound/mixer/sound_driver.h"
+#include "sound/player/player_state.h"
+#include "sound/player/tick.h"
 
 #include <SDL.h>
 

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "player_state.h"
-#include "sound_driver.h"
+#include "sound/mixer/sound_driver.h"
+#include "sound/player/player_state.h"
 
 PlayerState& pt_state_mut();
 

@@ -1,8 +1,8 @@
 // Tick 0 of a row: the cell's sample, its note, and the effects that act
 // once per row.
 
-#include "player_internal.h"
-#include "tables.h"
+#include "sound/player/player_internal.h"
+#include "sound/player/tables.h"
 
 namespace {
 

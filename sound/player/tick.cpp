@@ -1,9 +1,9 @@
-#include "tick.h"
+#include "sound/player/tick.h"
 
 #include <cstdlib>
 
-#include "player_internal.h"
-#include "tables.h"
+#include "sound/player/player_internal.h"
+#include "sound/player/tables.h"
 
 namespace {
 

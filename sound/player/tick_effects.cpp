@@ -1,8 +1,8 @@
 // Ticks 1.. of a row: slides, portamento, vibrato, tremolo, arpeggio,
 // retrigger, note cut and note delay.
 
-#include "player_internal.h"
-#include "tables.h"
+#include "sound/player/player_internal.h"
+#include "sound/player/tables.h"
 
 namespace {
 

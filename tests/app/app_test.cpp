@@ -1,9 +1,9 @@
 // The runtime's pure parts: the command-line rule, the input rule, the
 // picture requirements, the mesh read, and the two presentation passes.
-#include "assets.h"
-#include "command_line.h"
-#include "input.h"
-#include "present.h"
+#include "app/assets.h"
+#include "app/command_line.h"
+#include "app/input.h"
+#include "app/present.h"
 
 #include <gtest/gtest.h>
 

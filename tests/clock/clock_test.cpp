@@ -1,14 +1,14 @@
 // The player clock on a virtual wall clock: when ticks run inside a device
 // buffer, when each row is stamped as heard, what the main thread reads back,
 // and the silent pump that stands in for a missing device.
-#include "clock.h"
-#include "loader.h"
-#include "mixer.h"
-#include "player_clock.h"
-#include "player_state.h"
-#include "sdl_audio.h"
-#include "sound_driver.h"
-#include "test_module.h"
+#include "core/clock.h"
+#include "sound/mixer/mixer.h"
+#include "sound/mixer/sdl_audio.h"
+#include "sound/mixer/sound_driver.h"
+#include "sound/player/loader.h"
+#include "sound/player/player_clock.h"
+#include "sound/player/player_state.h"
+#include "tests/player/test_module.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Two runs of the generator give the same bytes: a fresh run here against
 // the build's own run.
-#include "read_png.h"
+#include "tests/content/read_png.h"
 
 #include <gtest/gtest.h>
 

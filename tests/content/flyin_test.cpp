@@ -1,8 +1,8 @@
 // The compiled-in fly-in records: their ranges and form, coarse to fine,
 // and the painting they leave, replayed with the landing rule and compared
 // with the grey of pic07.
-#include "flyin_rect.h"
-#include "read_png.h"
+#include "gfx/fx/flyin_rect.h"
+#include "tests/content/read_png.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The mesh file: its layout and limits, that it is a closed surface wound
 // outwards, and that the faces towards the camera are the ones the
 // renderer's cull keeps.
-#include "read_png.h"
+#include "tests/content/read_png.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The generated pictures, read back from data/: sizes and format, the
 // wrap and tiling the scenes rely on, the static's brightness, and the
 // transparency of overlays, sprites and credits outside their rectangles.
-#include "read_png.h"
+#include "tests/content/read_png.h"
 
 #include <gtest/gtest.h>
 

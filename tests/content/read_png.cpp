@@ -1,4 +1,4 @@
-#include "read_png.h"
+#include "tests/content/read_png.h"
 
 #include <png.h>
 

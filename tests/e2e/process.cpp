@@ -1,4 +1,4 @@
-#include "process.h"
+#include "tests/e2e/process.h"
 
 #include <cerrno>
 #include <chrono>

@@ -1,6 +1,6 @@
-#include "test_data.h"
+#include "tests/e2e/test_data.h"
 
-#include "png_write.h"
+#include "tools/common/png_write.h"
 
 #include <cstdint>
 #include <cstdlib>

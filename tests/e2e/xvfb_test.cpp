@@ -2,8 +2,8 @@
 // window of their size titled "Kirmavo", run frames, end with status 0 on
 // Escape, and end by themselves once the music has passed its last position,
 // with a sound device or without one.
-#include "process.h"
-#include "test_data.h"
+#include "tests/e2e/process.h"
+#include "tests/e2e/test_data.h"
 
 #include <gtest/gtest.h>
 

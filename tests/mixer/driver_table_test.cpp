@@ -1,9 +1,9 @@
 // The operation table: its start values, which slots each side fills, and
 // the null back-end the tests and tools run on.
 
-#include "mixer.h"
-#include "null_audio.h"
-#include "sound_driver.h"
+#include "sound/mixer/mixer.h"
+#include "sound/mixer/null_audio.h"
+#include "sound/mixer/sound_driver.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // and small helpers to set voices up through the table.
 #pragma once
 
-#include "mixer.h"
-#include "null_audio.h"
-#include "sound_driver.h"
+#include "sound/mixer/mixer.h"
+#include "sound/mixer/null_audio.h"
+#include "sound/mixer/sound_driver.h"
 
 #include <gtest/gtest.h>
 

@@ -13,7 +13,7 @@
 // the model's unwrapped sums, and their low 16 bits the model's 16-bit mix
 // of the same start values, so the wide mix and mixer_mix agree bit for bit.
 
-#include "mixer_fixture.h"
+#include "tests/mixer/mixer_fixture.h"
 
 #include <algorithm>
 #include <cmath>

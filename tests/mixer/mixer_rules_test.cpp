@@ -1,7 +1,7 @@
 // The mixing rules case by case: steps, gains, bounds, commits, the finished
 // one-shot, and the guards that keep reads inside the sample data.
 
-#include "mixer_fixture.h"
+#include "tests/mixer/mixer_fixture.h"
 
 #include <numeric>
 

@@ -9,16 +9,16 @@
 #include <iterator>
 #include <sstream>
 
-#include "levels.h"
-#include "loader.h"
-#include "mixer.h"
-#include "null_audio.h"
-#include "player_clock.h"
-#include "player_state.h"
-#include "run_tool.h"
-#include "sound_driver.h"
-#include "test_module.h"
-#include "tick.h"
+#include "sound/mixer/mixer.h"
+#include "sound/mixer/null_audio.h"
+#include "sound/mixer/sound_driver.h"
+#include "sound/player/loader.h"
+#include "sound/player/player_clock.h"
+#include "sound/player/player_state.h"
+#include "sound/player/tick.h"
+#include "tests/modrender/run_tool.h"
+#include "tests/player/test_module.h"
+#include "tools/modrender/levels.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "real_modules.h"
-#include "run_tool.h"
+#include "tests/modrender/run_tool.h"
+#include "tests/player/real_modules.h"
 
 namespace {
 

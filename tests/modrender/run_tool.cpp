@@ -1,4 +1,4 @@
-#include "run_tool.h"
+#include "tests/modrender/run_tool.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "onsets.h"
+#include "tests/music/onsets.h"
 
 #include <algorithm>
 

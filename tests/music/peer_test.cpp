@@ -7,9 +7,9 @@
 
 #include <libopenmpt/libopenmpt.hpp>
 
-#include "mod_writer.h"
-#include "onsets.h"
-#include "score.h"
+#include "tests/music/onsets.h"
+#include "tools/music/mod_writer.h"
+#include "tools/music/score.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 
 #include <cmath>
 
-#include "mod_writer.h"
-#include "onsets.h"
-#include "our_render.h"
-#include "score.h"
-#include "song_checks.h"
+#include "tests/music/onsets.h"
+#include "tools/music/mod_writer.h"
+#include "tools/music/our_render.h"
+#include "tools/music/score.h"
+#include "tools/music/song_checks.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include <cmath>
 #include <set>
 
-#include "mod_writer.h"
-#include "pattern_text.h"
-#include "samples.h"
-#include "score.h"
-#include "song_checks.h"
+#include "tools/music/mod_writer.h"
+#include "tools/music/pattern_text.h"
+#include "tools/music/samples.h"
+#include "tools/music/score.h"
+#include "tools/music/song_checks.h"
 
 namespace {
 

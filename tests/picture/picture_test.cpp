@@ -1,6 +1,6 @@
 // The PNG loader against files written here with libpng: the formats it
 // keeps, the conversion to 0xAARRGGBB, and every way a file can fail.
-#include "picture.h"
+#include "gfx/picture/picture.h"
 
 #include <png.h>
 

@@ -1,4 +1,4 @@
-#include "real_modules.h"
+#include "tests/player/real_modules.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -5,12 +5,12 @@
 
 #include <random>
 
-#include "loader.h"
-#include "player_state.h"
-#include "real_modules.h"
-#include "sound_driver.h"
-#include "test_module.h"
-#include "tick.h"
+#include "sound/mixer/sound_driver.h"
+#include "sound/player/loader.h"
+#include "sound/player/player_state.h"
+#include "sound/player/tick.h"
+#include "tests/player/real_modules.h"
+#include "tests/player/test_module.h"
 
 namespace {
 

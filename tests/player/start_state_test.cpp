@@ -1,6 +1,6 @@
 // The player as the program finds it: nothing may have reset it first, so
 // this binary holds this one case only.
-#include "player_state.h"
+#include "sound/player/player_state.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 // over ten minutes of song time including the wraps to the restart position.
 #include <gtest/gtest.h>
 
-#include "real_modules.h"
-#include "test_module.h"
-#include "timeline.h"
+#include "tests/player/real_modules.h"
+#include "tests/player/test_module.h"
+#include "tools/timeline/timeline.h"
 
 namespace {
 

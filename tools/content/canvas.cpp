@@ -1,6 +1,6 @@
-#include "canvas.h"
+#include "tools/content/canvas.h"
 
-#include "rng.h"
+#include "tools/content/rng.h"
 
 #include <algorithm>
 #include <cmath>

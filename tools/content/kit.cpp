@@ -1,7 +1,7 @@
-#include "kit.h"
+#include "tools/content/kit.h"
 
-#include "mask.h"
-#include "pixel_font.h"
+#include "tools/content/mask.h"
+#include "tools/content/pixel_font.h"
 
 #include <algorithm>
 #include <cmath>

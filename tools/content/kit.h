@@ -13,8 +13,8 @@
 //   centred_x(text, sx, gap, x0, x1)         left edge that centres text
 #pragma once
 
-#include "canvas.h"
-#include "strokes.h"
+#include "tools/content/canvas.h"
+#include "tools/content/strokes.h"
 
 #include <string_view>
 

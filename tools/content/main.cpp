@@ -6,10 +6,10 @@
 //                                          painting as a picture
 //
 // Everything is deterministic: the same bytes on every run.
-#include "flyin_fit.h"
-#include "mesh.h"
-#include "pictures.h"
-#include "png_write.h"
+#include "tools/common/png_write.h"
+#include "tools/content/flyin_fit.h"
+#include "tools/content/knot_mesh.h"
+#include "tools/content/pictures.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "mask.h"
+#include "tools/content/mask.h"
 
 #include <algorithm>
 

@@ -8,7 +8,7 @@
 //   glow(canvas, mask, ox, oy, colour, k)   canvas.add() of colour x k x mask
 #pragma once
 
-#include "canvas.h"
+#include "tools/content/canvas.h"
 
 #include <cstddef>
 #include <vector>

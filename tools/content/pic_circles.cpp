@@ -7,8 +7,8 @@
 // Entry points:
 //   make_pic00()   352x272, repeats every 32 pixels
 //   make_pic01()   354x274, repeats every 34 pixels
-#include "canvas.h"
-#include "pictures.h"
+#include "tools/content/canvas.h"
+#include "tools/content/pictures.h"
 
 #include <cmath>
 

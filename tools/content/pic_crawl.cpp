@@ -9,8 +9,8 @@
 //
 // Entry points:
 //   make_pic02()   320x240, opaque
-#include "canvas.h"
-#include "pictures.h"
+#include "tools/content/canvas.h"
+#include "tools/content/pictures.h"
 
 #include <cmath>
 

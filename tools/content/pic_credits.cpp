@@ -6,8 +6,8 @@
 //
 // Entry points:
 //   make_pic12()   320x240
-#include "kit.h"
-#include "pictures.h"
+#include "tools/content/kit.h"
+#include "tools/content/pictures.h"
 
 namespace {
 

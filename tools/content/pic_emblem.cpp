@@ -13,9 +13,9 @@
 // Entry points:
 //   make_pic07()   320x240, opaque
 //   make_pic13()   320x240, opaque
-#include "canvas.h"
-#include "pictures.h"
-#include "rng.h"
+#include "tools/content/canvas.h"
+#include "tools/content/pictures.h"
+#include "tools/content/rng.h"
 
 #include <algorithm>
 #include <cmath>

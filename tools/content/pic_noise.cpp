@@ -7,9 +7,9 @@
 //
 // Entry points:
 //   make_pic14()   320x240, opaque
-#include "canvas.h"
-#include "pictures.h"
-#include "rng.h"
+#include "tools/content/canvas.h"
+#include "tools/content/pictures.h"
+#include "tools/content/rng.h"
 
 #include <algorithm>
 #include <cmath>

@@ -8,11 +8,11 @@
 //
 // Entry points:
 //   make_pic08(), make_pic05(), make_pic04(), make_pic10(), make_pic03()
-#include "kit.h"
-#include "mesh.h"
-#include "pictures.h"
-#include "pixel_font.h"
-#include "strokes.h"
+#include "tools/content/kit.h"
+#include "tools/content/knot_mesh.h"
+#include "tools/content/pictures.h"
+#include "tools/content/pixel_font.h"
+#include "tools/content/strokes.h"
 
 #include <cmath>
 #include <string>

@@ -6,9 +6,9 @@
 //
 // Entry points:
 //   make_pic11()   320x240
-#include "kit.h"
-#include "pictures.h"
-#include "strokes.h"
+#include "tools/content/kit.h"
+#include "tools/content/pictures.h"
+#include "tools/content/strokes.h"
 
 #include <cmath>
 

@@ -5,10 +5,10 @@
 //
 // Entry points:
 //   make_pic09()   320x240
-#include "kit.h"
-#include "pictures.h"
-#include "pixel_font.h"
-#include "strokes.h"
+#include "tools/content/kit.h"
+#include "tools/content/pictures.h"
+#include "tools/content/pixel_font.h"
+#include "tools/content/strokes.h"
 
 #include <cmath>
 

@@ -7,11 +7,11 @@
 //
 // Entry points:
 //   make_pic06()
-#include "canvas.h"
-#include "mask.h"
-#include "pictures.h"
-#include "pixel_font.h"
-#include "rng.h"
+#include "tools/content/canvas.h"
+#include "tools/content/mask.h"
+#include "tools/content/pictures.h"
+#include "tools/content/pixel_font.h"
+#include "tools/content/rng.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "pictures.h"
+#include "tools/content/pictures.h"
 
 Art make_picture(int n)
 {

@@ -1,4 +1,4 @@
-#include "pixel_font.h"
+#include "tools/content/pixel_font.h"
 
 #include <cctype>
 

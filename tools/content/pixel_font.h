@@ -8,7 +8,7 @@
 //   stamp_text(mask, text, x, y, sx, sy, gap) the same, into an existing mask
 #pragma once
 
-#include "mask.h"
+#include "tools/content/mask.h"
 
 #include <string_view>
 

@@ -10,10 +10,10 @@
 //
 // Entry points:
 //   content_preview <dir>
-#include "flyin_fit.h"
-#include "mesh.h"
-#include "pictures.h"
-#include "png_write.h"
+#include "tools/common/png_write.h"
+#include "tools/content/flyin_fit.h"
+#include "tools/content/knot_mesh.h"
+#include "tools/content/pictures.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "strokes.h"
+#include "tools/content/strokes.h"
 
 #include <algorithm>
 #include <cmath>

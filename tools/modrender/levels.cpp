@@ -1,4 +1,4 @@
-#include "levels.h"
+#include "tools/modrender/levels.h"
 
 #include <cmath>
 #include <limits>

@@ -37,11 +37,11 @@
 #include <string>
 #include <vector>
 
-#include "loader.h"
-#include "player_state.h"
-#include "render.h"
-#include "trace.h"
-#include "wav_writer.h"
+#include "sound/player/loader.h"
+#include "sound/player/player_state.h"
+#include "tools/modrender/render.h"
+#include "tools/modrender/trace.h"
+#include "tools/modrender/wav_writer.h"
 
 namespace {
 

@@ -1,15 +1,15 @@
-#include "render.h"
+#include "tools/modrender/render.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "loader.h"
-#include "mixer.h"
-#include "null_audio.h"
-#include "player_clock.h"
-#include "player_state.h"
-#include "song_end.h"
-#include "tick.h"
+#include "sound/mixer/mixer.h"
+#include "sound/mixer/null_audio.h"
+#include "sound/player/loader.h"
+#include "sound/player/player_clock.h"
+#include "sound/player/player_state.h"
+#include "sound/player/tick.h"
+#include "tools/modrender/song_end.h"
 
 int32_t render_open(uint8_t* image, size_t size)
 {

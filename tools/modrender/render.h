@@ -17,7 +17,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "levels.h"
+#include "tools/modrender/levels.h"
 
 constexpr int32_t RENDER_RATE = 44100;
 constexpr int32_t RENDER_BUFFER_FRAMES = 4096;  // the demo's device buffer

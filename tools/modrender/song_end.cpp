@@ -1,4 +1,4 @@
-#include "song_end.h"
+#include "tools/modrender/song_end.h"
 
 bool song_end_row_starts(const PlayerState& state)
 {

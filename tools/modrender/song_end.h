@@ -16,7 +16,7 @@
 
 #include <array>
 
-#include "player_state.h"
+#include "sound/player/player_state.h"
 
 struct SongEndWatch {
     bool started = false;  // the first row has begun

@@ -1,8 +1,8 @@
-#include "trace.h"
+#include "tools/modrender/trace.h"
 
 #include <array>
 
-#include "sound_driver.h"
+#include "sound/mixer/sound_driver.h"
 
 namespace {
 

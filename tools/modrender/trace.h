@@ -21,7 +21,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "player_state.h"
+#include "sound/player/player_state.h"
 
 void trace_row(std::FILE* out, int64_t frame, const PlayerState& state);
 void trace_tick(std::FILE* out, int64_t frame, const PlayerState& state);

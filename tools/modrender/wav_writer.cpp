@@ -1,4 +1,4 @@
-#include "wav_writer.h"
+#include "tools/modrender/wav_writer.h"
 
 #include <cstring>
 

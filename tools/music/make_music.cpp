@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "mod_writer.h"
-#include "score.h"
-#include "song_checks.h"
+#include "tools/music/mod_writer.h"
+#include "tools/music/score.h"
+#include "tools/music/song_checks.h"
 
 int main(int argc, char** argv)
 {

@@ -1,4 +1,4 @@
-#include "mod_writer.h"
+#include "tools/music/mod_writer.h"
 
 #include <cstdio>
 #include <stdexcept>

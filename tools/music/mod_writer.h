@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "song.h"
+#include "tools/music/song.h"
 
 std::vector<uint8_t> mod_bytes(const Song& song);
 bool write_file(const std::string& path, const std::vector<uint8_t>& bytes);

@@ -1,7 +1,7 @@
-#include "our_render.h"
+#include "tools/music/our_render.h"
 
-#include "player_state.h"
-#include "render.h"
+#include "sound/player/player_state.h"
+#include "tools/modrender/render.h"
 
 Rendering render_ours(const std::vector<uint8_t>& image, int orders)
 {

@@ -1,4 +1,4 @@
-#include "pattern_text.h"
+#include "tools/music/pattern_text.h"
 
 #include <cctype>
 

@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-#include "song.h"
+#include "tools/music/song.h"
 
 struct TextError : std::runtime_error {
     using std::runtime_error::runtime_error;

@@ -1,10 +1,10 @@
-#include "samples.h"
+#include "tools/music/samples.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
-#include "prng.h"
+#include "tools/music/prng.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 
 #include <vector>
 
-#include "song.h"
+#include "tools/music/song.h"
 
 enum SampleId : int {
     KICK = 1,

@@ -1,11 +1,11 @@
-#include "score.h"
+#include "tools/music/score.h"
 
 #include <algorithm>
 #include <map>
 #include <string>
 
-#include "pattern_text.h"
-#include "samples.h"
+#include "tools/music/pattern_text.h"
+#include "tools/music/samples.h"
 
 // Sample numbers in the text: 01 kick, 02 snare, 03 hat, 04 crash, 05 bass,
 // 06 pad (minor chord), 07 pad (major chord), 08 lead, 09 pluck, 10 chip,

@@ -14,7 +14,7 @@
 
 #include <vector>
 
-#include "song.h"
+#include "tools/music/song.h"
 
 Song build_song();
 

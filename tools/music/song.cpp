@@ -1,6 +1,6 @@
-#include "song.h"
+#include "tools/music/song.h"
 
-#include "tables.h"
+#include "sound/player/tables.h"
 
 int note_period(int note)
 {

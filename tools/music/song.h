@@ -8,7 +8,7 @@
 //   CHANNEL_PAN[c]                          the pan our player gives channel c
 #pragma once
 
-#include "tables.h"  // NO_NOTE and the periods, as the player has them
+#include "sound/player/tables.h"  // NO_NOTE and the periods, as the player has them
 
 #include <array>
 #include <cstdint>

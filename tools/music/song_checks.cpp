@@ -1,4 +1,4 @@
-#include "song_checks.h"
+#include "tools/music/song_checks.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "song.h"
+#include "tools/music/song.h"
 
 struct PlayRow {
     int order;

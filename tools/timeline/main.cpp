@@ -7,7 +7,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "timeline.h"
+#include "tools/timeline/timeline.h"
 
 int main(int argc, char** argv)
 {

@@ -1,11 +1,11 @@
-#include "timeline.h"
+#include "tools/timeline/timeline.h"
 
 #include <xmp.h>
 
-#include "loader.h"
-#include "player_state.h"
-#include "sound_driver.h"
-#include "tick.h"
+#include "sound/mixer/sound_driver.h"
+#include "sound/player/loader.h"
+#include "sound/player/player_state.h"
+#include "sound/player/tick.h"
 
 namespace {
 

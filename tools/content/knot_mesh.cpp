@@ -7,7 +7,7 @@
 // front of the camera, so no vertex
 // reaches Z = 0 under any rotation, and 16.16 coordinates times the 4.12
 // matrix stay far inside 32 bits.
-#include "mesh.h"
+#include "tools/content/knot_mesh.h"
 
 #include <cmath>
 
