@@ -13,15 +13,15 @@
 
 namespace {
 
-const Song& song()
+const ScoreSong& song()
 {
-    static const Song s = build_song();
+    static const ScoreSong s = build_song();
     return s;
 }
 
 TEST(PatternText, ReadsTrackerCells)
 {
-    Cell c = parse_cell("C#2 05 A10");
+    ScoreCell c = parse_cell("C#2 05 A10");
     EXPECT_EQ(c.note, 24 + 12 + 1);
     EXPECT_EQ(note_period(c.note), 404);
     EXPECT_EQ(c.sample, 5);
@@ -31,7 +31,7 @@ TEST(PatternText, ReadsTrackerCells)
     EXPECT_EQ(note_period(parse_cell("B-3").note), 113);
     EXPECT_EQ(parse_cell("--- .. EC3").note, NO_NOTE);
     EXPECT_EQ(parse_cell("--- .. EC3").param, 0xC3);
-    EXPECT_EQ(parse_cell("."), Cell{});
+    EXPECT_EQ(parse_cell("."), ScoreCell{});
     EXPECT_EQ(note_name(parse_cell("G#2").note), "G#2");
 }
 
@@ -40,7 +40,7 @@ TEST(PatternText, RepeatsSeparatesAndTransposes)
     auto cells = parse_track("A-1 05 | . *3\n--- .. 442 *2\n", 3);
     ASSERT_EQ(cells.size(), 6u);
     EXPECT_EQ(note_name(cells[0].note), "C-2");
-    EXPECT_EQ(cells[1], Cell{});
+    EXPECT_EQ(cells[1], ScoreCell{});
     EXPECT_EQ(cells[5].cmd, 4);
     EXPECT_EQ(cells[5].param, 0x42);
 }
@@ -55,12 +55,12 @@ TEST(PatternText, RefusesMalformedCells)
 
 TEST(SongForm, FourteenEntriesAtSpeedSixTempo125SetOnTheFirstRow)
 {
-    const Song& s = song();
+    const ScoreSong& s = song();
     ASSERT_GE(s.orders.size(), 14u);
     std::set<std::pair<int, int>> speed_tempo;
     for (const PlayRow& pr : play_rows(s, int(s.orders.size()))) {
         for (int c = 0; c < CHANNELS; ++c) {
-            const Cell& cell = (*pr.cells)[c];
+            const ScoreCell& cell = (*pr.cells)[c];
             if (cell.cmd == 0xF) {
                 EXPECT_EQ(pr.order * 100 + pr.row, 0) << "speed or tempo change later on";
                 speed_tempo.insert({cell.cmd, cell.param});
@@ -84,10 +84,10 @@ TEST(SongForm, FourteenEntriesAtSpeedSixTempo125SetOnTheFirstRow)
 // of the song, so that a peer player hears the same piece.
 TEST(SongForm, UsesOnlyEffectsEveryPlayerAgreesOn)
 {
-    const Song& s = song();
+    const ScoreSong& s = song();
     for (const PlayRow& pr : play_rows(s, int(s.orders.size()))) {
         for (int c = 0; c < CHANNELS; ++c) {
-            const Cell& cell = (*pr.cells)[c];
+            const ScoreCell& cell = (*pr.cells)[c];
             int x = cell.param >> 4, y = cell.param & 15;
             std::string at =
                 std::to_string(pr.order) + "/" + std::to_string(pr.row) + " ch" + std::to_string(c);
@@ -119,11 +119,11 @@ TEST(SongForm, UsesOnlyEffectsEveryPlayerAgreesOn)
 // length.
 TEST(SongForm, PeriodEffectsOnlyOnLoopedSamplesOrTheImpactFall)
 {
-    const Song& s = song();
+    const ScoreSong& s = song();
     int sample[CHANNELS] = {};
     for (const PlayRow& pr : play_rows(s, int(s.orders.size()))) {
         for (int c = 0; c < CHANNELS; ++c) {
-            const Cell& cell = (*pr.cells)[c];
+            const ScoreCell& cell = (*pr.cells)[c];
             if (cell.sample)
                 sample[c] = cell.sample;
             bool period_effect = (cell.cmd == 0 && cell.param) || (cell.cmd >= 1 && cell.cmd <= 6);
@@ -151,8 +151,8 @@ TEST(Key, EveryMelodicNoteIsInAMinor)
 
 TEST(Key, CatchesANoteOutsideTheKey)
 {
-    Song s = song();
-    Cell& c = s.patterns[s.orders[10]].rows[0][5];
+    ScoreSong s = song();
+    ScoreCell& c = s.patterns[s.orders[10]].rows[0][5];
     ASSERT_NE(c.note, NO_NOTE);
     c.note = 24 + 12 + 6;  // F#
     auto wrong = key_violations(s, A_MINOR);
@@ -160,7 +160,7 @@ TEST(Key, CatchesANoteOutsideTheKey)
     EXPECT_EQ(wrong[0].order, 10);
     // chord samples and arpeggios count every tone they sound
     s = song();
-    Cell& pad = s.patterns[s.orders[3]].rows[0][0];
+    ScoreCell& pad = s.patterns[s.orders[3]].rows[0][0];
     ASSERT_EQ(pad.sample, PAD_MINOR);
     pad.sample = PAD_MAJOR;  // A major: C# is not in the key
     EXPECT_FALSE(key_violations(s, A_MINOR).empty());
@@ -184,10 +184,10 @@ TEST(Level, GainLawMatchesTheMixer)
 
 TEST(Level, BoundRisesWithAVolume)
 {
-    Song s = song();
+    ScoreSong s = song();
     long before = level_bound(s, 14).second;
     // the finale's bass at full volume must push the bound up
-    Cell& bass = s.patterns[s.orders[13]].rows[40][7];
+    ScoreCell& bass = s.patterns[s.orders[13]].rows[40][7];
     ASSERT_EQ(bass.cmd, 0xC);
     bass.param = 64;
     EXPECT_GT(level_bound(s, 14).second, before);
@@ -251,7 +251,7 @@ TEST(Samples, PitchedLoopsAreTunedToC)
 
 TEST(File, HeaderAndCellsReadBack)
 {
-    const Song& s = song();
+    const ScoreSong& s = song();
     auto bytes = mod_bytes(s);
     ASSERT_GT(bytes.size(), 1084u);
     EXPECT_LT(bytes.size(), 1000000u);
@@ -284,7 +284,7 @@ TEST(File, HeaderAndCellsReadBack)
     EXPECT_EQ(cell[2] & 0x0F, 0xF);
     EXPECT_EQ(cell[3], 125);
     // a note cell: period and both nibbles of the sample number
-    const Cell& first_pad = s.patterns[0].rows[0][0];
+    const ScoreCell& first_pad = s.patterns[0].rows[0][0];
     cell = bytes.data() + 1084;
     EXPECT_EQ(((cell[0] & 0x0F) << 8) | cell[1], note_period(first_pad.note));
     EXPECT_EQ((cell[0] & 0xF0) | (cell[2] >> 4), first_pad.sample);

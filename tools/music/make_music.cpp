@@ -18,7 +18,7 @@ int main(int argc, char** argv)
         return 2;
     }
     try {
-        Song song = build_song();
+        ScoreSong song = build_song();
         auto wrong = key_violations(song, A_MINOR);
         for (const auto& v : wrong)
             std::fprintf(stderr, "out of key: order %d row %d channel %d note %s\n", v.order, v.row,

@@ -21,7 +21,7 @@ void put_word(std::vector<uint8_t>& out, uint32_t words)
 
 }  // namespace
 
-std::vector<uint8_t> mod_bytes(const Song& song)
+std::vector<uint8_t> mod_bytes(const ScoreSong& song)
 {
     if (song.samples.size() > 31)
         throw std::runtime_error("more than 31 samples");
@@ -57,7 +57,7 @@ std::vector<uint8_t> mod_bytes(const Song& song)
     static_assert(CHANNELS == 8);
     for (const Pattern& p : song.patterns) {
         for (const auto& row : p.rows) {
-            for (const Cell& c : row) {
+            for (const ScoreCell& c : row) {
                 int period = c.note == NO_NOTE ? 0 : note_period(c.note);
                 out.push_back(uint8_t((c.sample & 0xF0) | (period >> 8)));
                 out.push_back(uint8_t(period));

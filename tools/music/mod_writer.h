@@ -1,4 +1,4 @@
-// Turning a Song into the bytes of an "8CHN" module (31 sample headers,
+// Turning a ScoreSong into the bytes of an "8CHN" module (31 sample headers,
 // big-endian words, one pattern per 8 x 64 cells).
 //
 // Entry points:
@@ -12,5 +12,5 @@
 
 #include "tools/music/song.h"
 
-std::vector<uint8_t> mod_bytes(const Song& song);
+std::vector<uint8_t> mod_bytes(const ScoreSong& song);
 bool write_file(const std::string& path, const std::vector<uint8_t>& bytes);

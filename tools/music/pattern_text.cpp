@@ -60,9 +60,9 @@ int hex_digit(char c)
 
 }  // namespace
 
-Cell parse_cell(std::string_view text)
+ScoreCell parse_cell(std::string_view text)
 {
-    Cell cell;
+    ScoreCell cell;
     auto words = split_words(text);
     if (words.size() == 1 && words[0] == ".")
         return cell;
@@ -92,9 +92,9 @@ Cell parse_cell(std::string_view text)
     return cell;
 }
 
-std::vector<Cell> parse_track(std::string_view text, int transpose)
+std::vector<ScoreCell> parse_track(std::string_view text, int transpose)
 {
-    std::vector<Cell> cells;
+    std::vector<ScoreCell> cells;
     size_t i = 0;
     while (i <= text.size()) {
         size_t j = text.find_first_of("|\n", i);
@@ -117,7 +117,7 @@ std::vector<Cell> parse_track(std::string_view text, int transpose)
                 fail("repeat out of range", piece);
             piece = piece.substr(0, piece.rfind('*'));
         }
-        Cell cell = parse_cell(piece);
+        ScoreCell cell = parse_cell(piece);
         if (cell.note != NO_NOTE) {
             int n = cell.note + transpose;
             if (n < 12 || n > 83)

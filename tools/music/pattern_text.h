@@ -25,5 +25,5 @@ struct TextError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-Cell parse_cell(std::string_view text);
-std::vector<Cell> parse_track(std::string_view text, int transpose = 0);
+ScoreCell parse_cell(std::string_view text);
+std::vector<ScoreCell> parse_track(std::string_view text, int transpose = 0);

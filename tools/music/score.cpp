@@ -386,7 +386,7 @@ const OrderPlan PLAN[] = {
      {"pad_tail", "_64", "_64", "echo64", "_64", "l_tail", "_64", "b_tail"}},
 };
 
-std::vector<Cell> expand(std::string_view ref, std::vector<bool>& echo_rows)
+std::vector<ScoreCell> expand(std::string_view ref, std::vector<bool>& echo_rows)
 {
     auto digits = [&](std::string_view s) {
         int n = 0;
@@ -400,12 +400,12 @@ std::vector<Cell> expand(std::string_view ref, std::vector<bool>& echo_rows)
     if (ref.starts_with("_")) {
         int n = digits(ref.substr(1));
         echo_rows.insert(echo_rows.end(), n, false);
-        return std::vector<Cell>(n);
+        return std::vector<ScoreCell>(n);
     }
     if (ref.starts_with("echo")) {
         int n = digits(ref.substr(4));
         echo_rows.insert(echo_rows.end(), n, true);
-        return std::vector<Cell>(n);
+        return std::vector<ScoreCell>(n);
     }
     size_t sign = ref.find_first_of("+-");
     int transpose = 0;
@@ -452,18 +452,18 @@ constexpr int ECHO_CHANNEL = 3;
 // The echo channel repeats the lead three rows later and quieter: notes
 // keep their pitch and glides, the volume is written out with C, fades
 // (6xy) become plain volume slides and the vibrato stays with the lead.
-void add_echo(Song& song, const std::vector<std::vector<bool>>& echo_rows)
+void add_echo(ScoreSong& song, const std::vector<std::vector<bool>>& echo_rows)
 {
     int lead_volume = 0;
-    std::vector<Cell> delayed;  // the lead, row by row, as the echo will play it
+    std::vector<ScoreCell> delayed;  // the lead, row by row, as the echo will play it
     for (const Pattern& p : song.patterns) {
         for (const auto& row : p.rows) {
-            Cell c = row[LEAD_CHANNEL];
+            ScoreCell c = row[LEAD_CHANNEL];
             if (c.sample)
                 lead_volume = song.samples[c.sample - 1].volume;
             if (c.cmd == 0xC)
                 lead_volume = c.param;
-            Cell e;
+            ScoreCell e;
             e.note = c.note;
             e.sample = c.sample;
             if (c.cmd == 0x3) {
@@ -485,16 +485,16 @@ void add_echo(Song& song, const std::vector<std::vector<bool>>& echo_rows)
             if (!echo_rows[order][r])
                 continue;
             long from = long(order) * ROWS + r - ECHO_DELAY;
-            song.patterns[order].rows[r][ECHO_CHANNEL] = from >= 0 ? delayed[from] : Cell{};
+            song.patterns[order].rows[r][ECHO_CHANNEL] = from >= 0 ? delayed[from] : ScoreCell{};
         }
     }
 }
 
 }  // namespace
 
-Song build_song()
+ScoreSong build_song()
 {
-    Song song;
+    ScoreSong song;
     song.title = "kirmavo";
     song.samples = make_samples();
     std::vector<std::vector<bool>> echo_rows;
@@ -502,7 +502,7 @@ Song build_song()
         Pattern p;
         std::vector<bool> echo_here(ROWS, false);
         for (int c = 0; c < CHANNELS; ++c) {
-            std::vector<Cell> track;
+            std::vector<ScoreCell> track;
             std::vector<bool> echo;
             for (auto ref : words_of(plan.ch[c])) {
                 auto cells = expand(ref, echo);

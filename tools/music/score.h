@@ -7,7 +7,7 @@
 // a fade-out tail.
 //
 // Entry points:
-//   build_song()           the whole Song, samples included; throws TextError
+//   build_song()           the whole ScoreSong, samples included; throws TextError
 //   CUES                  the positions (order x 100 + row) that must hit
 //   A_MINOR                the pitch classes the melodic channels may use
 #pragma once
@@ -16,7 +16,7 @@
 
 #include "tools/music/song.h"
 
-Song build_song();
+ScoreSong build_song();
 
 // Positions the pictures react to: smoke bursts, sprites, credit lines, the
 // palette sweep, the bounce, the fall, the noise flash and the finale.

@@ -2,10 +2,13 @@
 // writer turns into bytes.
 //
 // Entry points:
-//   Cell, Pattern, SampleDef, Song          plain records
-//   note_period(note)                       finetune-0 period of a note column
-//   note_name(note)                         "C-2", "G#1", "---"
-//   CHANNEL_PAN[c]                          the pan our player gives channel c
+//   ScoreCell, Pattern, SampleDef, ScoreSong  plain records; the Score
+//                                 prefix keeps them apart from the player's
+//                                 own Cell and Song, linked into the same
+//                                 programs
+//   note_period(note)             finetune-0 period of a note column
+//   note_name(note)               "C-2", "G#1", "---"
+//   CHANNEL_PAN[c]                the pan our player gives channel c
 #pragma once
 
 #include "sound/player/tables.h"  // NO_NOTE and the periods, as the player has them
@@ -23,16 +26,16 @@ constexpr int ROWS = 64;
 constexpr int FIRST_NOTE = 24;
 constexpr int LAST_NOTE = 59;
 
-struct Cell {
+struct ScoreCell {
     uint8_t note = NO_NOTE;  // column, or NO_NOTE
     uint8_t sample = 0;      // 1..31, 0 = none
     uint8_t cmd = 0;         // 0..15
     uint8_t param = 0;
-    bool operator==(const Cell&) const = default;
+    bool operator==(const ScoreCell&) const = default;
 };
 
 struct Pattern {
-    std::array<std::array<Cell, CHANNELS>, ROWS> rows{};  // rows[row][channel]
+    std::array<std::array<ScoreCell, CHANNELS>, ROWS> rows{};  // rows[row][channel]
 };
 
 struct SampleDef {
@@ -45,7 +48,7 @@ struct SampleDef {
     std::vector<int> chord{0};  // semitones sounding above the played note
 };
 
-struct Song {
+struct ScoreSong {
     std::string title;
     std::vector<SampleDef> samples;  // samples[0] is sample number 1
     std::vector<Pattern> patterns;

@@ -7,7 +7,7 @@ namespace {
 
 constexpr int SPEED = 6;
 
-bool starts_note(const Cell& c)
+bool starts_note(const ScoreCell& c)
 {
     bool porta = c.cmd == 0x3 || c.cmd == 0x5;
     bool delayed = c.cmd == 0xE && (c.param >> 4) == 0xD;
@@ -16,7 +16,7 @@ bool starts_note(const Cell& c)
 
 }  // namespace
 
-std::vector<PlayRow> play_rows(const Song& song, int orders)
+std::vector<PlayRow> play_rows(const ScoreSong& song, int orders)
 {
     std::vector<PlayRow> rows;
     for (int o = 0; o < orders && o < int(song.orders.size()); ++o)
@@ -25,7 +25,7 @@ std::vector<PlayRow> play_rows(const Song& song, int orders)
     return rows;
 }
 
-std::vector<KeyViolation> key_violations(const Song& song, unsigned pitch_classes)
+std::vector<KeyViolation> key_violations(const ScoreSong& song, unsigned pitch_classes)
 {
     std::vector<KeyViolation> out;
     int sample[CHANNELS] = {};
@@ -33,7 +33,7 @@ std::vector<KeyViolation> key_violations(const Song& song, unsigned pitch_classe
     std::fill(std::begin(note), std::end(note), int(NO_NOTE));
     for (const PlayRow& pr : play_rows(song, int(song.orders.size()))) {
         for (int c = 0; c < CHANNELS; ++c) {
-            const Cell& cell = (*pr.cells)[c];
+            const ScoreCell& cell = (*pr.cells)[c];
             if (cell.sample)
                 sample[c] = cell.sample;
             if (cell.note != NO_NOTE)
@@ -83,7 +83,7 @@ int sample_peak(const SampleDef& s)
 // the largest sample value it can reach in that row. A looped sample can
 // reach its whole data; a one-shot only the stretch that its playback rate
 // covers since the note started (nothing once it has played out).
-LevelBound level_bound(const Song& song, int orders)
+LevelBound level_bound(const ScoreSong& song, int orders)
 {
     constexpr long ROW_FRAMES = SPEED * 882;
     struct Voice {
@@ -96,7 +96,7 @@ LevelBound level_bound(const Song& song, int orders)
     for (const PlayRow& pr : play_rows(song, orders)) {
         long first = 0, second = 0;
         for (int c = 0; c < CHANNELS; ++c) {
-            const Cell& cell = (*pr.cells)[c];
+            const ScoreCell& cell = (*pr.cells)[c];
             Voice& ch = v[c];
             int x = cell.param >> 4, y = cell.param & 15;
             int loudest = 0;
@@ -167,14 +167,14 @@ LevelBound level_bound(const Song& song, int orders)
     return worst;
 }
 
-std::vector<NoteStart> note_starts(const Song& song, int pos)
+std::vector<NoteStart> note_starts(const ScoreSong& song, int pos)
 {
     std::vector<NoteStart> out;
     int sample[CHANNELS] = {};
     int volume[CHANNELS] = {};
     for (const PlayRow& pr : play_rows(song, pos / 100 + 1)) {
         for (int c = 0; c < CHANNELS; ++c) {
-            const Cell& cell = (*pr.cells)[c];
+            const ScoreCell& cell = (*pr.cells)[c];
             if (cell.sample) {
                 sample[c] = cell.sample;
                 volume[c] = song.samples[cell.sample - 1].volume;

@@ -19,27 +19,27 @@
 struct PlayRow {
     int order;
     int row;
-    const std::array<Cell, CHANNELS>* cells;
+    const std::array<ScoreCell, CHANNELS>* cells;
 };
 
-std::vector<PlayRow> play_rows(const Song& song, int orders);
+std::vector<PlayRow> play_rows(const ScoreSong& song, int orders);
 
 struct KeyViolation {
     int order, row, channel, note;
 };
-std::vector<KeyViolation> key_violations(const Song& song, unsigned pitch_classes);
+std::vector<KeyViolation> key_violations(const ScoreSong& song, unsigned pitch_classes);
 
 struct LevelBound {
     long first = 0, second = 0;  // worst case |sum| for each output sample of a frame
     int order = 0, row = 0;      // where the larger one occurs
 };
-LevelBound level_bound(const Song& song, int orders);
+LevelBound level_bound(const ScoreSong& song, int orders);
 
 std::pair<int, int> voice_gain(int volume, int pan);
 
 struct NoteStart {
     int channel, sample, volume;
 };
-std::vector<NoteStart> note_starts(const Song& song, int pos);
+std::vector<NoteStart> note_starts(const ScoreSong& song, int pos);
 
 int sample_peak(const SampleDef& s);
