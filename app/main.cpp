@@ -9,6 +9,7 @@
 #include "core/clock.h"
 #include "sound/player/loader.h"
 #include "sound/player/player_clock.h"
+#include "sound/player/player_device.h"
 
 #include <SDL.h>
 

@@ -7,6 +7,7 @@
 #include "sound/mixer/sound_driver.h"
 #include "sound/player/loader.h"
 #include "sound/player/player_clock.h"
+#include "sound/player/player_device.h"
 #include "sound/player/player_state.h"
 #include "tests/player/test_module.h"
 
