@@ -1,13 +1,12 @@
 // The entry routine: load everything from data/, open the display, then run
 // the frame loop. Every asset is read before SDL starts, so a missing file
 // ends the program before any window opens.
-#include "app/assets.h"
 #include "app/command_line.h"
 #include "app/display.h"
 #include "app/main_loop.h"
 #include "app/show.h"
+#include "app/startup.h"
 #include "core/clock.h"
-#include "sound/player/loader.h"
 #include "sound/player/player_clock.h"
 #include "sound/player/player_device.h"
 
@@ -25,15 +24,9 @@ std::array<uint8_t, MODULE_BYTES> module_data;  // the player points into it
 
 int main(int argc, char** argv)
 {
-    if (const char* missing = assets_load_pictures(show.pictures)) {
-        std::printf("Couldn't open pic: %s", missing);
-        return 1;
-    }
-    if (!assets_read_mesh("data/mesh.bare", show.mesh_data))
-        return 1;
-    const int32_t module_size = assets_read_file("data/music.mod", module_data);
-    if (module_size < 0)
-        return 1;
+    int32_t module_size = 0;
+    if (const int status = startup_load(show, module_data, module_size))
+        return status;
     const bool windowed = app_windowed(argc, argv);
 
     // Audio gets its own start: on some SDL builds a missing sound driver
@@ -51,15 +44,10 @@ int main(int argc, char** argv)
     SDL_ShowCursor(SDL_DISABLE);
     SDL_WM_SetCaption("Kirmavo", nullptr);
 
-    // The show runs whether or not a device opened or the module was taken.
+    // The show runs whether or not a device opened.
     pt_open_audio(44100, 4096);
-    pt_load_module(module_data.data(), size_t(module_size));
-
-    show_prepare_work(show);
+    startup_hand_over(show, module_data, module_size);
     pt_start(50);
-    // -1 until the first poll, which gives 0 while no row has been heard yet.
-    pt_poll_position();
-    while (uint32_t(pt_get_position()) > 100)
-        pt_poll_position();
-    return main_loop_run();
+    startup_first_position();
+    return main_loop_run(show);
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+void show_build_tables() {}
+
 void show_prepare_work(Show& show)
 {
     const uint32_t* noise = show.pictures[PICTURE_NOISE].argb();

@@ -41,7 +41,7 @@
 #include "sound/player/player_state.h"
 #include "tools/modrender/render.h"
 #include "tools/modrender/trace.h"
-#include "tools/modrender/wav_writer.h"
+#include "tools/common/wav_writer.h"
 
 namespace {
 

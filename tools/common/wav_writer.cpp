@@ -1,4 +1,4 @@
-#include "tools/modrender/wav_writer.h"
+#include "tools/common/wav_writer.h"
 
 #include <cstring>
 

@@ -1,0 +1,27 @@
+// The start-up steps the demo and capture share: what is read from data/
+// before SDL starts, and what follows once the audio side is open.
+//
+// Entry points:
+//   startup_load(show, module, size)   the 16 pictures, the mesh, the effect
+//                                      tables and the module file; 0, or the
+//                                      exit status 1: after "Couldn't open
+//                                      pic: %s" for a picture, silently for
+//                                      the mesh and the module. `size` gets
+//                                      the module's bytes read.
+//   startup_hand_over(show, module, size)   the module to the player (which
+//                                      keeps pointing into it), then the work
+//                                      buffers filled; call after the audio
+//                                      side is open
+//   startup_first_position()           the first polls, until the position
+//                                      is 100 or less (0 before any row)
+#pragma once
+
+#include "app/assets.h"
+#include "app/show.h"
+
+#include <cstdint>
+#include <span>
+
+int startup_load(Show& show, std::span<uint8_t, MODULE_BYTES> module, int32_t& size);
+void startup_hand_over(Show& show, std::span<uint8_t, MODULE_BYTES> module, int32_t size);
+void startup_first_position();
