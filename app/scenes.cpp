@@ -1,6 +1,73 @@
 #include "app/scenes.h"
 
-// The scenes come next; until then every frame stays as it was cleared.
-void scenes_draw(Show&, int32_t, int32_t, FrameView) {}
+#include "app/scenes_list.h"
+#include "gfx/fx/crawl.h"
+#include "gfx/fx/film_damage.h"
+#include "gfx/fx/overlays.h"
+#include "gfx/fx/smoke.h"
 
-void layers_draw(Show&, int32_t, int32_t, FrameView) {}
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+namespace {
+
+// Until their scenes are drawn, positions from 700 on show black under the
+// overlays and the film damage.
+void scene_blank(Show&, int32_t, int32_t, FrameView canvas) { std::fill(canvas.begin(), canvas.end(), 0u); }
+
+// A scene owns the positions first..last inclusive. The table is searched in
+// order with the position taken as unsigned, so a negative one (nothing
+// heard yet) matches no scene and the canvas is left as it is.
+struct SceneEntry {
+    uint32_t first, last;
+    SceneDraw draw;
+};
+
+constexpr std::array<SceneEntry, 7> SCENE_TABLE = {{
+    {0, 299, scene_tower},           // 1: orders 0 to 2
+    {300, 499, scene_smoke},         // 2: orders 3 and 4
+    {500, 699, scene_circles},       // 3: orders 5 and 6
+    {700, 899, scene_blank},         // 4: orders 7 and 8
+    {900, 999, scene_blank},         // 5: order 9
+    {1000, 1199, scene_blank},       // 6: orders 10 and 11
+    {1200, INT32_MAX, scene_blank},  // 7: order 12 onward
+}};
+
+// The first frame of a run: the effects forget any earlier run, and the
+// built-in schedule is copied with its pictures and zero elapsed counters.
+void start_run(Show& show)
+{
+    SceneState& scene = show.scene;
+    if (scene.started)
+        return;
+    fx_overlays_reset();
+    fx_smoke_reset();
+    fx_crawl_reset();
+    for (size_t i = 0; i < OVERLAY_SCHEDULE.size(); i++) {
+        const OverlaySlot& s = OVERLAY_SCHEDULE[i];
+        const Picture* picture = s.picture < 0 ? nullptr : &show.pictures[size_t(s.picture)];
+        scene.overlays[i] = OverlayRow{s.start_pos, s.fade_in_ms, 0,    s.end_pos, s.fade_out_ms, 0,
+                                       picture,     s.x0,         s.y0, s.x1,      s.y1};
+    }
+    scene.started = true;
+}
+
+}  // namespace
+
+void scenes_draw(Show& show, int32_t now, int32_t pos, FrameView canvas)
+{
+    start_run(show);
+    for (const SceneEntry& entry : SCENE_TABLE)
+        if (uint32_t(pos) >= entry.first && uint32_t(pos) <= entry.last) {
+            entry.draw(show, now, pos, canvas);
+            return;
+        }
+}
+
+void layers_draw(Show& show, int32_t now, int32_t pos, FrameView canvas)
+{
+    start_run(show);
+    fx_draw_overlays(canvas, show.scene.overlays, pos);
+    fx_film_damage(canvas, now / 20);
+}
