@@ -20,14 +20,17 @@ PngFile read_png(const std::string& path)
         out.height = int(png_get_image_height(png, info));
         out.colour_type = png_get_color_type(png, info);
         out.bit_depth = png_get_bit_depth(png, info);
-        if (out.colour_type == PNG_COLOR_TYPE_RGBA && out.bit_depth == 8) {
+        const bool rgba = out.colour_type == PNG_COLOR_TYPE_RGBA;
+        if ((rgba || out.colour_type == PNG_COLOR_TYPE_RGB) && out.bit_depth == 8) {
             png_bytepp rows = png_get_rows(png, info);
+            const int n = rgba ? 4 : 3;
             out.argb.resize(size_t(out.width) * size_t(out.height));
             for (int y = 0; y < out.height; y++)
                 for (int x = 0; x < out.width; x++) {
-                    const png_bytep p = rows[y] + 4 * x;
+                    const png_bytep p = rows[y] + n * x;
+                    const uint32_t alpha = rgba ? p[3] : 0;
                     out.argb[size_t(y) * size_t(out.width) + size_t(x)] =
-                        uint32_t(p[3]) << 24 | uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
+                        alpha << 24 | uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
                 }
         }
         out.ok = true;
