@@ -6,6 +6,7 @@
 //
 // Entry points:
 //   make_pic11()   320x240
+#include "app/scene_tables.h"
 #include "tools/content/kit.h"
 #include "tools/content/pictures.h"
 #include "tools/content/strokes.h"
@@ -15,8 +16,6 @@
 namespace {
 
 constexpr int W = 320, H = 240;
-constexpr int sprite_w = 74, sprite_h = 68;
-constexpr int sprite_rects[4][2] = {{224, 173}, {136, 12}, {128, 167}, {237, 73}};
 
 void badge(Canvas& cv, Rect r, float cx, float cy, float radius, Rgb rim)
 {
@@ -44,9 +43,9 @@ Art make_pic11()
 {
     Canvas cv(W, H);
     const Rgb colours[4] = {hex(0xffd04a), hex(0x2fd8ff), hex(0xff2f9a), hex(0x8aff7a)};
-    for (int s = 0; s < 4; s++) {
-        const int x0 = sprite_rects[s][0], y0 = sprite_rects[s][1];
-        const Rect r{x0, y0, x0 + sprite_w - 1, std::min(y0 + sprite_h - 1, H - 1)};
+    for (size_t s = 0; s < SMOKE_SPRITES.size(); s++) {
+        const int x0 = SMOKE_SPRITES[s].x, y0 = SMOKE_SPRITES[s].y;
+        const Rect r{x0, y0, x0 + SPRITE_WIDTH - 1, std::min(y0 + SPRITE_HEIGHT - 1, H - 1)};
         const float cx = float(x0) + 37.0f, cy = float(y0) + 33.0f, radius = 28.0f;
         badge(cv, r, cx, cy, radius, colours[s]);
         Path icon;
