@@ -17,7 +17,7 @@ esac
 
 # What building needs, then what only the tests need.
 build_packages="cmake g++ make pkg-config libsdl1.2-dev libpng-dev zlib1g-dev"
-test_packages="libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick libxmp-dev libopenmpt-dev"
+test_packages="libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick libxmp-dev libopenmpt-dev ffmpeg"
 
 packages=$build_packages
 [ "$mode" = test ] && packages="$packages $test_packages"
@@ -43,7 +43,7 @@ cmake --build build -j "$jobs"
 if [ "$mode" = play ]; then
     # The programs look for data/ in the working directory; the build made it here.
     cd build
-    exec ./demo -w
+    exec ./demo2x -w
 fi
 
 ctest --test-dir build --output-on-failure -j "$jobs" --timeout 600
