@@ -3,6 +3,7 @@
 #include "app/scenes_list.h"
 #include "gfx/fx/crawl.h"
 #include "gfx/fx/film_damage.h"
+#include "gfx/fx/flyin.h"
 #include "gfx/fx/overlays.h"
 #include "gfx/fx/smoke.h"
 
@@ -11,10 +12,6 @@
 #include <cstdint>
 
 namespace {
-
-// Until their scenes are drawn, positions from 700 on show black under the
-// overlays and the film damage.
-void scene_blank(Show&, int32_t, int32_t, FrameView canvas) { std::fill(canvas.begin(), canvas.end(), 0u); }
 
 // A scene owns the positions first..last inclusive. The table is searched in
 // order with the position taken as unsigned, so a negative one (nothing
@@ -28,10 +25,10 @@ constexpr std::array<SceneEntry, 7> SCENE_TABLE = {{
     {0, 299, scene_tower},           // 1: orders 0 to 2
     {300, 499, scene_smoke},         // 2: orders 3 and 4
     {500, 699, scene_circles},       // 3: orders 5 and 6
-    {700, 899, scene_blank},         // 4: orders 7 and 8
-    {900, 999, scene_blank},         // 5: order 9
-    {1000, 1199, scene_blank},       // 6: orders 10 and 11
-    {1200, INT32_MAX, scene_blank},  // 7: order 12 onward
+    {700, 899, scene_flyin},         // 4: orders 7 and 8
+    {900, 999, scene_fade},          // 5: order 9
+    {1000, 1199, scene_mesh},        // 6: orders 10 and 11
+    {1200, INT32_MAX, scene_crawl},  // 7: order 12 onward
 }};
 
 // The first frame of a run: the effects forget any earlier run, and the
@@ -44,6 +41,7 @@ void start_run(Show& show)
     fx_overlays_reset();
     fx_smoke_reset();
     fx_crawl_reset();
+    fx_flyin_reset();
     for (size_t i = 0; i < OVERLAY_SCHEDULE.size(); i++) {
         const OverlaySlot& s = OVERLAY_SCHEDULE[i];
         const Picture* picture = s.picture < 0 ? nullptr : &show.pictures[size_t(s.picture)];

@@ -8,6 +8,10 @@
 //   scene_tower(show, now, pos, canvas)     scene 1, 0..299
 //   scene_smoke(show, now, pos, canvas)     scene 2, 300..499
 //   scene_circles(show, now, pos, canvas)   scene 3, 500..699
+//   scene_flyin(show, now, pos, canvas)     scene 4, 700..899
+//   scene_fade(show, now, pos, canvas)      scene 5, 900..999
+//   scene_mesh(show, now, pos, canvas)      scene 6, 1000..1199
+//   scene_crawl(show, now, pos, canvas)     scene 7, 1200 on
 //   scene_picture(show, index)         a full-screen picture, 320 words a row
 #pragma once
 
@@ -22,6 +26,10 @@ using SceneDraw = void (*)(Show& show, int32_t now, int32_t pos, FrameView canva
 void scene_tower(Show& show, int32_t now, int32_t pos, FrameView canvas);
 void scene_smoke(Show& show, int32_t now, int32_t pos, FrameView canvas);
 void scene_circles(Show& show, int32_t now, int32_t pos, FrameView canvas);
+void scene_flyin(Show& show, int32_t now, int32_t pos, FrameView canvas);
+void scene_fade(Show& show, int32_t now, int32_t pos, FrameView canvas);
+void scene_mesh(Show& show, int32_t now, int32_t pos, FrameView canvas);
+void scene_crawl(Show& show, int32_t now, int32_t pos, FrameView canvas);
 
 // Start-up has checked that every full-screen picture holds 320x240 words.
 inline std::span<const uint32_t, FRAME_PIXELS> scene_picture(const Show& show, int index)

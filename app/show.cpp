@@ -1,8 +1,15 @@
 #include "app/show.h"
 
+#include "gfx/fx/flyin.h"
+#include "gfx/fx/halftone.h"
+
 #include <algorithm>
 
-void show_build_tables() {}
+void show_build_tables()
+{
+    fx_halftone_init(FRAME_WIDTH, FRAME_HEIGHT);
+    fx_init_tables();
+}
 
 void show_prepare_work(Show& show)
 {

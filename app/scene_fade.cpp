@@ -1,0 +1,40 @@
+// Scene 5, the fade: the finished painting turned to colour once, then every
+// byte of it stepped one level at a time towards the emblem picture, so the
+// rectangles melt into the picture they were fitted to.
+#include "app/scene_flyin.h"
+#include "app/scenes_list.h"
+#include "gfx/fx/palettes.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int PICTURE_FADE_TARGET = 15;  // the second copy of the emblem
+// A fade step runs at most once a frame and only once more than this many
+// ms have passed: 255 steps take at least 12 s.
+constexpr int64_t FADE_GATE_MS = 45;
+
+// Every byte of the frame, alpha included, one step towards the target's byte.
+void fade_step(uint8_t* image, const uint8_t* target)
+{
+    for (size_t i = 0; i < FRAME_PIXELS * sizeof(uint32_t); i++) {
+        const uint8_t v = image[i], t = target[i];
+        image[i] = uint8_t(v + (v < t) - (v > t));
+    }
+}
+
+}  // namespace
+
+void scene_fade(Show& show, int32_t now, int32_t, FrameView canvas)
+{
+    SceneState& scene = show.scene;
+    if (scene.fade_time == -1) {
+        scene.fade_time = now;
+        fx_palette_map(show.work_a, scene_paint_image(show), 0);
+        show.work_c = show.work_a;
+    } else if (int64_t(now) - scene.fade_time > FADE_GATE_MS) {
+        fade_step(reinterpret_cast<uint8_t*>(show.work_c.data()), show.pictures[PICTURE_FADE_TARGET].pixels);
+        scene.fade_time = now;
+    }
+    std::copy(show.work_c.begin(), show.work_c.end(), canvas.begin());
+}
