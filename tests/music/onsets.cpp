@@ -1,6 +1,7 @@
 #include "tests/music/onsets.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -30,4 +31,15 @@ double onset_rise(const std::vector<int16_t>& samples, long frame)
     for (long start = frame; start + window <= frame + reach; start += window / 2)
         after = std::max(after, energy(samples, start, start + window));
     return after / std::max(before, 1.0);
+}
+
+double rms_dbfs(const std::vector<int16_t>& samples, long from, long to)
+{
+    from = std::max(from, 0L);
+    to = std::min<long>(to, long(samples.size() / 2));
+    double sum = 0;
+    for (long i = 2 * from; i < 2 * to; ++i)
+        sum += double(samples[size_t(i)]) * samples[size_t(i)];
+    double rms = to > from ? std::sqrt(sum / double(2 * (to - from))) : 0;
+    return 20 * std::log10(std::max(rms, 1e-3) / 32768);  // digital silence reads -150
 }

@@ -1,4 +1,5 @@
-// Onsets in a rendering: does the sound get louder right at a row?
+// Onsets and levels in a rendering: does the sound get louder right at a
+// row, and how loud is a stretch of it?
 //
 // Entry points:
 //   row_frame(pos)                first frame of row pos (order x 100 + row)
@@ -6,6 +7,8 @@
 //   onset_rise(samples, frame)    energy of the loudest 5 ms within 30 ms
 //                                 from `frame`, over the energy of the 20 ms
 //                                 before it (interleaved 16-bit stereo, mono sum)
+//   rms_dbfs(samples, from, to)   RMS of both sides over frames [from, to),
+//                                 in dB below a full-scale 32768
 #pragma once
 
 #include <cstdint>
@@ -13,3 +16,4 @@
 
 long row_frame(int pos);
 double onset_rise(const std::vector<int16_t>& samples, long frame);
+double rms_dbfs(const std::vector<int16_t>& samples, long from, long to);

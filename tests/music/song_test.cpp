@@ -1,5 +1,6 @@
 // The song as the generator knows it: the text reader, the form the show
-// needs, the key, the level proof, the cues, the samples and the bytes.
+// needs, the key, the held arpeggio steps, the level proof, the cues, the
+// samples and the bytes.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -164,6 +165,59 @@ TEST(Key, CatchesANoteOutsideTheKey)
     ASSERT_EQ(pad.sample, PAD_MINOR);
     pad.sample = PAD_MAJOR;  // A major: C# is not in the key
     EXPECT_FALSE(key_violations(s, A_MINOR).empty());
+}
+
+// One looped voice on channel 1, its rows written as pattern text.
+ScoreSong one_voice(const char* text)
+{
+    ScoreSong s;
+    SampleDef tone;
+    tone.data.assign(64, 40);
+    tone.volume = 32;
+    tone.loop_length = 62;
+    tone.pitched = true;
+    s.samples.push_back(tone);
+    Pattern p;
+    auto cells = parse_track(text);
+    for (size_t r = 0; r < cells.size(); ++r)
+        p.rows[r][1] = cells[r];
+    s.patterns.push_back(p);
+    s.orders.push_back(0);
+    return s;
+}
+
+TEST(HeldArpeggio, RefusedWhereTheVoiceWouldKeepAStep)
+{
+    struct Case {
+        const char* text;
+        int row;  // of the one refusal, -1 for none
+    };
+    const Case cases[] = {
+        {"A-2 01 037 | .", 1},                   // empty row: ours holds the fifth
+        {"A-2 01 037 | --- .. 037 | .", 2},      // the run's end counts, not its rows
+        {"A-2 01 037 | --- .. A01", 1},          // a fade alone still holds it
+        {"A-2 01 037 | --- 01", 1},              // so does a sample without a note
+        {"A-2 01 037 | C-3 .. 301", 1},          // and a glide, on its first tick
+        {"A-2 01 037 | C-3 01", -1},             // a new note
+        {"A-2 01 037 | --- .. C00", -1},         // silenced on the first tick
+        {"A-2 01 037 | --- .. 040 | . *4", -1},  // the last tick plays the note
+        {"A-2 01 C00 | --- .. 037 | .", -1},     // the voice is silent anyway
+        {"A-2 01 EC2 | --- .. 037 | .", -1},     // ... after a cut
+    };
+    for (const Case& c : cases) {
+        auto held = held_arpeggio_steps(one_voice(c.text));
+        if (c.row < 0) {
+            EXPECT_TRUE(held.empty()) << c.text;
+            continue;
+        }
+        ASSERT_EQ(held.size(), 1u) << c.text;
+        EXPECT_EQ(held[0].row, c.row) << c.text;
+        EXPECT_EQ(held[0].channel, 1) << c.text;
+        EXPECT_EQ(held[0].semitones, 7) << c.text;
+    }
+    // the soundtrack itself holds none
+    for (const HeldStep& h : held_arpeggio_steps(song()))
+        ADD_FAILURE() << "order " << h.order << " row " << h.row << " channel " << h.channel;
 }
 
 TEST(Level, NoMixOfTheVoicesCanWrap)

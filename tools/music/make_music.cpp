@@ -1,6 +1,6 @@
 // make_music OUT.mod [--report]: composes the soundtrack and writes it,
-// after proving that it stays in key and that no mix of its voices can
-// wrap. --report adds the worst-case level of every order entry and the
+// after proving that it stays in key, that no arpeggio leaves its voice on
+// a step and that no mix of its voices can wrap. --report adds the worst-case level of every order entry and the
 // notes that start on each cue row.
 #include <cstdio>
 #include <algorithm>
@@ -23,6 +23,10 @@ int main(int argc, char** argv)
         for (const auto& v : wrong)
             std::fprintf(stderr, "out of key: order %d row %d channel %d note %s\n", v.order, v.row,
                          v.channel, note_name(v.note).c_str());
+        auto held = held_arpeggio_steps(song);
+        for (const auto& h : held)
+            std::fprintf(stderr, "arpeggio step held: order %d row %d channel %d, %d semitones up\n", h.order,
+                         h.row, h.channel, h.semitones);
         LevelBound bound = level_bound(song, int(song.orders.size()));
         if (report) {
             long before = 0;
@@ -43,7 +47,7 @@ int main(int argc, char** argv)
         if (bound.first > 32767 || bound.second > 32767)
             std::fprintf(stderr, "level can wrap: %ld / %ld at order %d row %d\n", bound.first, bound.second,
                          bound.order, bound.row);
-        bool failed = !wrong.empty() || bound.first > 32767 || bound.second > 32767;
+        bool failed = !wrong.empty() || !held.empty() || bound.first > 32767 || bound.second > 32767;
         if (failed && !report)
             return 1;  // a report still writes the file, to measure it
         auto bytes = mod_bytes(song);

@@ -16,6 +16,7 @@ Rendering render_ours(const std::vector<uint8_t>& image, int orders)
         const Playback& p = pt_state().play;
         if (row_start)
             out.rows.push_back({p.playing_order, p.playing_row, long(frame)});
+        out.ticks.push_back(long(frame));
     };
     hooks.audio = [&](const int16_t* frames, int32_t count) {
         out.samples.insert(out.samples.end(), frames, frames + 2 * count);

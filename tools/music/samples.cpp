@@ -88,7 +88,9 @@ SampleDef one_shot(const char* name, const std::vector<double>& x, int peak, int
 SampleDef make_kick()
 {
     const double rate = DRUM_RATE;
-    std::vector<double> x(even(0.42 * rate));
+    // 0.34 s: over before the next kick three rows (0.36 s) later, so a
+    // kick never cuts its own tail
+    std::vector<double> x(even(0.34 * rate));
     double phase = 0;
     for (size_t i = 0; i < x.size(); ++i) {
         double t = i / rate;
@@ -97,7 +99,7 @@ SampleDef make_kick()
         x[i] = std::tanh(1.8 * env * std::sin(phase)) / std::tanh(1.8);
         phase += TWO_PI * f / rate;
     }
-    seal_one_shot(x, rate, 0.03);
+    seal_one_shot(x, rate, 0.08);
     return one_shot("kick", x, 108, 64);
 }
 

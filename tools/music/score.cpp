@@ -24,46 +24,64 @@ const std::map<std::string, std::string> FRAGMENTS{
     {"pM_lo", "C-2 07 C14 | . *15"},
     {"pM8", "C-2 07 C20 | . *7"},
     {"pM_swell", "C-2 07 C10 | --- .. A10 *4 | . *11"},  // 16 -> 36
-    {"pm_final", "A-1 06 C20 | . *23"},
+    // a chord that leads into another one dips on its last row (32 to 12),
+    // so the restart does not step from the full level
+    {"pM_out", "C-2 07 C20 | . *14 | --- .. A04"},
+    {"pM8_out", "C-2 07 C20 | . *6 | --- .. A04"},
+    // the quiet section: swells that stay low (6 to 21)
+    {"sw_min_soft", "A-1 06 C06 | --- .. A10 *3 | . *12"},
+    {"sw_maj_soft", "C-2 07 C06 | --- .. A10 *3 | . *12"},
+    // the last chord rings, then dies away: 32 to 12 over four rows, then
+    // one step a row, silent from row 61 of the last entry (the show ends
+    // when row 63 is heard)
+    {"pm_final", "A-1 06 C20 | . *5 | --- .. A01 *4 | --- .. EB1 *12 | . *2"},
     {"pad_tail", "--- .. A01 *12 | . *52"},
 
     // ---- bass: root, fifth and octave only, so any chord can take it ----
+    // The bass never stops at full level: a cut or a new note while the
+    // loop still sounds would be a step of up to 5400 in the output, a
+    // click. Short notes fade within their own row (A0A: 40 to 0 in four
+    // ticks, steps of 10), longer ones on their last row (A08).
     {"b_riff", R"(
-        A-1 05     | .          | .          | A-1 05 EC3
-        .          | .          | A-2 05 EC4 | .
-        A-1 05     | .          | E-2 05 EC3 | A-1 05 EC3
-        A-2 05     | .          | E-2 05 EC3 | A-1 05 EC2 )"},
+        A-1 05     | .          | --- .. A08 | A-1 05 A0A
+        .          | .          | A-2 05 A0A | .
+        A-1 05     | --- .. A08 | E-2 05 A0A | A-1 05 A0A
+        A-2 05     | --- .. A08 | E-2 05 A0A | A-1 05 A0A )"},
     {"b_riff8", R"(
-        A-1 05     | .          | .          | A-1 05 EC3
-        .          | .          | A-2 05 EC4 | .          )"},
-    {"b_long", "A-1 05 C20 | . *15"},
+        A-1 05     | .          | --- .. A08 | A-1 05 A0A
+        .          | .          | A-2 05 A0A | .          )"},
+    {"b_long", "A-1 05 C20 | . *14 | --- .. A07"},
+    {"b_long_soft", "A-1 05 C0A | . *14 | --- .. A02"},
     {"b_pump", R"(
-        A-1 05 EC4 | .          | A-2 05 EC4 | .
-        A-1 05 EC4 | .          | A-2 05 EC4 | .
-        A-1 05 EC4 | .          | A-2 05 EC4 | .
-        A-1 05 EC4 | .          | A-2 05 EC4 | .          )"},
+        A-1 05 A0A | .          | A-2 05 A0A | .
+        A-1 05 A0A | .          | A-2 05 A0A | .
+        A-1 05 A0A | .          | A-2 05 A0A | .
+        A-1 05 A0A | .          | A-2 05 A0A | .          )"},
     {"b_pump_stop", R"(
-        A-1 05 EC4 | .          | A-2 05 EC4 | .
-        A-1 05 EC4 | .          | A-2 05 EC4 | .
-        A-1 05 EC4 | .          | A-2 05 EC4 | .
-        --- .. C00 | .          | .          | .          )"},
+        A-1 05 A0A | .          | A-2 05 A0A | .
+        A-1 05 A0A | .          | A-2 05 A0A | .
+        A-1 05 A0A | .          | A-2 05 A0A | .
+        .          | .          | .          | .          )"},
     // the credit figure, in unison with the stabs (Am, F, C)
     {"b_credit", R"(
-        A-1 05 EC3 | .          | A-1 05 EC3 | A-1 05 EC3
-        A-2 05 EC3 | .          | A-1 05 EC3 | .
-        .          | A-1 05 EC3 | A-2 05 EC3 | .
-        A-1 05     | .          | .          | .
-        F-1 05 EC3 | F-1 05 EC3 | .          | .
-        F-2 05 EC3 | .          | .          | .
+        A-1 05 A0A | .          | A-1 05 A0A | A-1 05 A0A
+        A-2 05 A0A | .          | A-1 05 A0A | .
+        .          | A-1 05 A0A | A-2 05 A0A | .
+        A-1 05     | .          | .          | --- .. A08
+        F-1 05 A0A | F-1 05 A0A | .          | .
+        F-2 05 A0A | .          | .          | .
         F-1 05     | .          | .          | .
-        --- .. EC2 | .          | F-1 05 EC3 | F-2 05 EC3
-        C-2 05 EC3 | C-2 05 EC3 | .          | C-3 05 EC3
+        --- .. A0A | .          | F-1 05 A0A | F-2 05 A0A
+        C-2 05 A0A | C-2 05 A0A | .          | C-3 05 A0A
         .          | .          | .          | .
         C-2 05     | .          | .          | .
-        .          | .          | G-2 05 EC3 | .          )"},
-    // the fall: an octave of tone portamento under the held lead
-    {"b_fall", "E-2 05 | . *3 | E-1 .. 308 | --- .. 300 *11"},
-    {"b_final", "A-1 05 C28 | . *23"},
+        --- .. A08 | .          | G-2 05 A0A | .          )"},
+    // the fall: an octave of tone portamento under the held lead, faded
+    // out on its last row (5xy: the glide goes on while the volume drops)
+    {"b_fall", "E-2 05 | . *3 | E-1 .. 308 | --- .. 300 *10 | --- .. 508"},
+    // the last note rings, then dies away well before the show's end:
+    // five a row for six rows, then one a row (40, 10, silent from row 61)
+    {"b_final", "A-1 05 C28 | . *5 | --- .. A01 *6 | --- .. EB1 *10 | . *2"},
     {"b_tail", "--- .. A01 *12 | . *52"},
 
     // ---- kick -----------------------------------------------------------
@@ -74,7 +92,7 @@ const std::map<std::string, std::string> FRAGMENTS{
         .          | .          | .          | .          )"},
     {"k_four", "C-3 01 | . *3 | C-3 01 | . *3 | C-3 01 | . *3 | C-3 01 | . *3"},
     {"k_q8", "C-3 01 | . *3 | C-3 01 | . *3"},
-    {"k_half", "C-3 01 C24 | . *15"},
+    {"k_half_soft", "C-3 01 C14 | . *15"},
     {"k_stop", "C-3 01 | . *3 | C-3 01 | . *3 | C-3 01 | . *3 | . *4"},
     {"k_tempo", "--- .. F06 | . *63"},
     {"k_title", "C-3 13 C20 | . *15"},
@@ -87,13 +105,14 @@ const std::map<std::string, std::string> FRAGMENTS{
         .          | .          | .          | .
         C-3 01 C30 | .          | .          | .
         .          | .          | .          | .
-        C-3 01 EC2 | .          | .          | C-3 01 C30
+        C-3 01 A0C | .          | .          | C-3 01 C30
         .          | .          | .          | .
         C-3 01     | .          | .          | .
         .          | .          | .          | .          )"},
+    // the impact is faded out (A0D) just before the groove takes over
     {"k_imp", R"(
         C-3 13     | .          | .          | .
-        .          | .          | .          | C-3 01 C30
+        .          | .          | --- .. A0D | C-3 01 C30
         .          | .          | C-3 01     | .
         .          | .          | .          | .          )"},
     // the impact again, bent down by a slide: the mesh falls away
@@ -179,6 +198,15 @@ const std::map<std::string, std::string> FRAGMENTS{
     {"riser", "C-3 12 | . *31"},  // exactly 32 rows long
     {"chip_min", "A-2 10 037 | --- .. 037 *15"},
     {"chip_maj", "C-3 10 047 | --- .. 047 *15"},
+    // Our player holds the last arpeggio step on a row without a note, other
+    // players return to the note: a run that is not followed by a note ends
+    // on its note (040: the last tick plays the note itself), and is then
+    // faded out (chip_out, 24 to 0 in four ticks).
+    {"chip_maj_end", "C-3 10 047 | --- .. 047 *14 | --- .. 040"},
+    {"chip_out", "--- .. A06"},
+    // a third as loud, for the quiet section
+    {"chip_min_soft", "A-2 10 C08 | --- .. 037 *15"},
+    {"chip_maj_soft", "C-3 10 C08 | --- .. 047 *15"},
 
     // ---- pluck: broken chords ------------------------------------------
     {"p8_Am", "A-2 09 | . | C-3 09 | . | E-3 09 | . | C-3 09 | . | "
@@ -310,17 +338,21 @@ const std::map<std::string, std::string> FRAGMENTS{
     {"r4", "E-3 .. 306 | --- .. 300 | --- .. 442 *14"},
     {"r5", "F-3 .. 304 | --- .. 300 | --- .. 442 *14"},
     {"r6", "A-3 .. 306 | --- .. 300 | --- .. 442 *14"},
-    {"r7", "G#3 08 E40 | . | --- .. 443 *14"},
+    {"r7", "G#3 .. 302 | --- .. 300 | --- .. 443 *14"},
     {"r8", "B-3 .. 303 | --- .. 300 | --- .. 443 *10 | --- .. C00 | . *3"},
-    // the turn
-    {"u1", "A-2 08 E40 | . *5 | C-3 08 E40 | . | F-3 08 E40 | . | --- .. 442 *6"},
-    {"u2", "E-3 08 E40 | . | --- .. 442 *4 | D-3 08 E40 | . | C-3 08 E40 | . | --- .. 442 *6"},
-    {"u3", "D-3 08 E40 | . | --- .. 442 *4 | E-3 08 E40 | . | F-3 08 E40 | . | --- .. 442 *6"},
-    {"u4", "G#2 08 E40 | . | --- .. 442 *4 | B-2 08 E40 | . | E-3 08 E40 | . | --- .. 442 *6"},
+    // the turn, softly (22 instead of 36), the last note faded out before
+    // the hit
+    {"v1", "A-2 08 C16 | . *5 | C-3 08 C16 | . | F-3 08 C16 | . | --- .. 442 *6"},
+    {"v2", "E-3 08 C16 | . | --- .. 442 *4 | D-3 08 C16 | . | C-3 08 C16 | . | --- .. 442 *6"},
+    {"v3", "D-3 08 C16 | . | --- .. 442 *4 | E-3 08 C16 | . | F-3 08 C16 | . | --- .. 442 *6"},
+    {"v4", "G#2 08 C16 | . | --- .. 442 *4 | B-2 08 C16 | . | E-3 08 C16 | . | --- .. 442 *5 | --- .. 605"},
     // the cadence: G, E, and the last A left to ring
-    {"f_g", "D-3 08 E40 | . | --- .. 442 *2 | B-2 08 E40 | . | --- .. 442 *2"},
+    // (each note eases off on its last row, 603: 36 to 21)
+    {"f_g", "D-3 08 E40 | . | --- .. 442 | --- .. 603 | B-2 08 E40 | . | --- .. 442 | --- .. 603"},
     {"f_e", "B-2 08 E40 | . | --- .. 442 *6 | G#2 08 E40 | . | --- .. 442 *6"},
-    {"f_a", "A-2 08 E40 | . | --- .. 442 *6 | --- .. 443 *16"},
+    // the last A fades out (601: 36 to 0 in eight rows), silent from row 58;
+    // its echo three rows later
+    {"f_a", "A-2 08 E40 | . | --- .. 442 *6 | --- .. 443 *2 | --- .. 601 *8 | . *6"},
     {"l_tail", "--- .. 601 *12 | . *52"},
 };
 
@@ -350,28 +382,30 @@ const OrderPlan PLAN[] = {
       "b_riff b_riff-4 b_riff+3 b_riff-2"}},
     {"circles: the full groove",
      {"pm pM-7 pM pM-5", "p16_Am p16_F p16_C p16_G", "h_crash16 h16 h16 h16",
-      "chip_min chip_maj-7 chip_maj chip_maj-5", "s_back s_back s_back s_back", "_64",
+      "chip_min chip_maj-7 chip_maj chip_maj_end-5", "s_back s_back s_back s_back", "_64",
       "k_groove k_groove k_groove k_groove", "b_riff b_riff-4 b_riff+3 b_riff-2"}},
     {"circles: the band hits the credit lines",
-     {"pm_lo pM_lo-7 pM_lo pM-5", "st_credit p16_G", "h_crash_soft8 h_soft8 h_soft8 h16", "_48 chip_maj-5",
-      "s_credit s_back", "_64", "k_credit k_groove", "b_credit b_riff-2"}},
+     {"pm_lo pM_lo-7 pM_lo pM-5", "st_credit p16_G", "h_crash_soft8 h_soft8 h_soft8 h16",
+      "chip_out _47 chip_maj_end-5", "s_credit s_back", "_64", "k_credit k_groove", "b_credit b_riff-2"}},
     {"painting: the build, F G Am C, one layer at a time",
-     {"pM_lo-7 pM_lo-5 pm pM", "_32 p8_Am p8_C", "_16 h8 h8 h8", "echo64", "_32 s_back s_eighths",
-      "r1 r2 r3 r4", "k_four k_four k_four k_four", "b_riff-4 b_riff-2 b_riff b_riff+3"}},
+     {"pM_lo-7 pM_lo-5 pm pM_out", "_32 p8_Am p8_C", "_16 h8 h8 h8", "chip_out echo63",
+      "_32 s_back s_eighths", "r1 r2 r3 r4", "k_four k_four k_four k_four",
+      "b_riff-4 b_riff-2 b_riff b_riff+3"}},
     {"painting: Dm F, then E under the riser, a roll and a stop",
      {"pm+5 pM-7 pM_swell-8 pM-8", "p16_Dm p16_F p16_E p16_E_stop", "h16 h16 h_crash16 h16", "echo32 riser",
       "s_eighths s_eighths s_up s_roll", "r5 r6 r7 r8", "k_four k_four k_four k_stop",
       "b_pump+5 b_pump-4 b_pump-5 b_pump_stop-5"}},
-    {"fade: the turn, F C Dm E",
-     {"sw_maj-7 sw_maj sw_min+5 sw_maj-8", "chip_maj-7 chip_maj chip_min+5 chip_maj-8", "_32 h_soft8 h_soft8",
-      "echo64", "_48 s_fill", "u1 u2 u3 u4", "k_half k_half k_half k_half",
-      "b_long-4 b_long+3 b_long+5 b_long-5"}},
+    {"fade: the turn, F C Dm E, the calm before the mesh",
+     {"sw_maj_soft-7 sw_maj_soft sw_min_soft+5 sw_maj_soft-8",
+      "chip_maj_soft-7 chip_maj_soft chip_min_soft+5 chip_maj_soft-8", "_32 h_soft8 h_soft8", "echo64",
+      "_48 s_fill", "v1 v2 v3 v4", "k_half_soft k_half_soft k_half_soft k_half_soft",
+      "b_long_soft-4 b_long_soft+3 b_long_soft+5 b_long_soft-5"}},
     {"mesh: the theme, Am F C G",
      {"pm pM-7 pM pM-5", "p8_Am p8_F p8_C p8_G", "h_crash16 h16 h16 h16", "echo64",
       "s_back s_back s_back s_back", "t1 t2 t3 t4", "k_groove k_groove k_groove k_groove",
       "b_riff b_riff-4 b_riff+3 b_riff-2"}},
     {"mesh: the theme's answer, the bounce, the fall; Am F Dm E",
-     {"pm pM-7 pm+5 pM_swell-8", "p8_Am p8_F p8_Dm _16", "h_crash16 h16 h16 _16", "echo64",
+     {"pm pM_out-7 pm+5 pM_swell-8", "p8_Am p8_F p8_Dm _16", "h_crash16 h16 h16 _16", "echo64",
       "s_back s_back s_back _16", "t5 t6 t7 t8", "k_imp k_groove k_groove k_fall",
       "b_riff b_riff-4 b_riff+5 b_fall"}},
     {"crawl: the reprise",
@@ -379,7 +413,7 @@ const OrderPlan PLAN[] = {
       "s_back s_back s_back s_back", "t1 t2 t3 t4b", "k_groove k_groove k_groove k_groove",
       "b_riff b_riff-4 b_riff+3 b_riff-2"}},
     {"finale: F G E, the flash, and A minor to ring",
-     {"pM-7 pM8-5 pM_swell-8 pm_final", "p16_F p8h_G st_flash st_final", "h16 h16_8 h_crash16 h_crash24",
+     {"pM-7 pM8_out-5 pM_swell-8 pm_final", "p16_F p8h_G st_flash st_final", "h16 h16_8 h_crash16 h_crash24",
       "echo64", "s_back s_b8 s_flash s_end", "t6 f_g f_e f_a", "k_groove k_q8 k_four k_end",
       "b_riff-4 b_riff8-2 b_pump-5 b_final"}},
     {"tail: everything fades (never heard in the show)",

@@ -167,6 +167,48 @@ LevelBound level_bound(const ScoreSong& song, int orders)
     return worst;
 }
 
+std::vector<HeldStep> held_arpeggio_steps(const ScoreSong& song)
+{
+    std::vector<HeldStep> out;
+    int voice_volume[CHANNELS] = {};  // as last handed to the voice
+    int volume[CHANNELS] = {};        // the channel's own volume
+    int arpeggio[CHANNELS] = {};      // parameter of the previous row's arpeggio, 0 = none
+    for (const PlayRow& pr : play_rows(song, int(song.orders.size()))) {
+        for (int c = 0; c < CHANNELS; ++c) {
+            const ScoreCell& cell = (*pr.cells)[c];
+            int x = cell.param >> 4, y = cell.param & 15;
+            if (arpeggio[c] && voice_volume[c] > 0) {
+                // tick SPEED - 1 played step 0, x or y by its number mod 3
+                int held = (SPEED - 1) % 3 == 0   ? 0
+                           : (SPEED - 1) % 3 == 1 ? arpeggio[c] >> 4
+                                                  : arpeggio[c] & 15;
+                bool resets =
+                    starts_note(cell) || (cell.cmd == 0 && cell.param) || (cell.cmd == 0xC && !cell.param);
+                if (held && !resets)
+                    out.push_back({pr.order, pr.row, c, held});
+            }
+            arpeggio[c] = cell.cmd == 0 ? cell.param : 0;
+            // the volume the row leaves on the voice, tick by tick
+            if (cell.sample) {
+                volume[c] = song.samples[cell.sample - 1].volume;
+                voice_volume[c] = volume[c];
+            }
+            if (cell.cmd == 0xC)
+                voice_volume[c] = volume[c] = cell.param;
+            if (cell.cmd == 0xE && x == 0xA && volume[c] <= 63)
+                voice_volume[c] = ++volume[c];
+            if (cell.cmd == 0xE && x == 0xB && volume[c] >= 1)
+                voice_volume[c] = --volume[c];
+            if (cell.cmd == 0xA || cell.cmd == 0x5 || cell.cmd == 0x6)
+                for (int tick = 1; tick < SPEED; ++tick)
+                    voice_volume[c] = volume[c] = std::clamp(x ? volume[c] + x : volume[c] - y, 0, 64);
+            if (cell.cmd == 0xE && x == 0xC && y > 0 && y < SPEED)
+                voice_volume[c] = 0;
+        }
+    }
+    return out;
+}
+
 std::vector<NoteStart> note_starts(const ScoreSong& song, int pos)
 {
     std::vector<NoteStart> out;

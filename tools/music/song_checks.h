@@ -1,6 +1,7 @@
 // What the generator can prove about its own song before writing it:
-// the notes stay in the key, the mixed level can never wrap, and every cue
-// row starts a note. Also reads back the row timeline the song implies.
+// the notes stay in the key, the mixed level can never wrap, no arpeggio
+// leaves its voice on one of its steps, and every cue row starts a note.
+// Also reads back the row timeline the song implies.
 //
 // Entry points:
 //   play_rows(song, orders)       the (pattern, row) cells in play order
@@ -8,6 +9,8 @@
 //   level_bound(song, orders)     the largest possible |sum| of all voices,
 //                                 per output side, by our mixer's gain law
 //   voice_gain(volume, pan)       that law for one voice: {first, second}
+//   held_arpeggio_steps(song)     rows after an arpeggio on which the voice
+//                                 would go on sounding one of its steps
 //   note_starts(song, pos)        the notes started on a row (order x 100 + row)
 #pragma once
 
@@ -36,6 +39,19 @@ struct LevelBound {
 LevelBound level_bound(const ScoreSong& song, int orders);
 
 std::pair<int, int> voice_gain(int volume, int pan);
+
+// Our player keeps a voice on the arpeggio step of the row's last tick
+// until a note or another arpeggio sets its period again; other players go
+// back to the note. So the row after an arpeggio must start a note, go on
+// with the arpeggio or silence the voice on its first tick (C00), unless
+// the voice is already silent or the last tick played the note itself
+// (step digit 0, e.g. 040 at speed 6). Fades and empty rows qualify only
+// then. One-shot voices count as sounding: arpeggios belong on loops.
+struct HeldStep {
+    int order, row, channel;
+    int semitones;  // the step held above the note
+};
+std::vector<HeldStep> held_arpeggio_steps(const ScoreSong& song);
 
 struct NoteStart {
     int channel, sample, volume;
