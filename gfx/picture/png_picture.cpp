@@ -3,11 +3,56 @@
 #include <png.h>
 
 #include <csetjmp>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 namespace {
+
+// What one picture may make libpng allocate. The show's largest picture is
+// 353x273 RGBA (under 400 KB); a replacement of up to 1024x1024 still loads.
+// Anything that claims more (a huge dimension, a text chunk that says it
+// holds 1.5 GB, a compressed chunk that inflates without end) is refused
+// before the memory is taken.
+constexpr png_uint_32 PICTURE_MAX_SIDE = 1024;           // pixels, either side
+constexpr png_alloc_size_t PICTURE_CHUNK_MAX = 1 << 20;  // bytes, any one chunk, inflated
+constexpr png_uint_32 PICTURE_CHUNK_COUNT_MAX = 64;      // ancillary chunks kept
+constexpr size_t PICTURE_MEMORY_MAX = 12u << 20;         // bytes live at once: rows of the
+                                                         // largest 16-bit RGBA picture and
+                                                         // the decoder's buffers
+
+// libpng's allocations, counted against PICTURE_MEMORY_MAX. Each block
+// carries its size in front so that freeing gives it back.
+struct PngBudget {
+    size_t live = 0;
+};
+
+constexpr size_t BLOCK_HEADER = alignof(std::max_align_t);
+
+png_voidp png_budget_malloc(png_structp png, png_alloc_size_t size)
+{
+    PngBudget* budget = static_cast<PngBudget*>(png_get_mem_ptr(png));
+    if (size > PICTURE_MEMORY_MAX - budget->live)
+        return nullptr;  // libpng turns this into an error, or skips the chunk
+    auto* block = static_cast<unsigned char*>(std::malloc(BLOCK_HEADER + size));
+    if (!block)
+        return nullptr;
+    std::memcpy(block, &size, sizeof size);
+    budget->live += size;
+    return block + BLOCK_HEADER;
+}
+
+void png_budget_free(png_structp png, png_voidp pointer)
+{
+    if (!pointer)
+        return;
+    auto* block = static_cast<unsigned char*>(pointer) - BLOCK_HEADER;
+    size_t size;
+    std::memcpy(&size, block, sizeof size);
+    static_cast<PngBudget*>(png_get_mem_ptr(png))->live -= size;
+    std::free(block);
+}
 
 struct PngFormat {
     int32_t kind;
@@ -40,10 +85,15 @@ void png_quiet_warning(png_structp, png_const_charp) {}
 // is written only once the whole picture is in memory.
 int32_t decode(FILE* file, Picture* pic)
 {
+    PngBudget budget;
     png_structp png =
-        png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, png_quiet_error, png_quiet_warning);
+        png_create_read_struct_2(PNG_LIBPNG_VER_STRING, nullptr, png_quiet_error, png_quiet_warning, &budget,
+                                 png_budget_malloc, png_budget_free);
     if (!png)
         return -1;
+    png_set_user_limits(png, PICTURE_MAX_SIDE, PICTURE_MAX_SIDE);
+    png_set_chunk_malloc_max(png, PICTURE_CHUNK_MAX);
+    png_set_chunk_cache_max(png, PICTURE_CHUNK_COUNT_MAX);
     png_infop info = png_create_info_struct(png);
     if (!info) {
         png_destroy_read_struct(&png, nullptr, nullptr);
