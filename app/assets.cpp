@@ -68,8 +68,11 @@ int32_t assets_read_file(const char* path, std::span<uint8_t> buffer)
     if (!file)
         return -1;
     const size_t got = std::fread(buffer.data(), 1, buffer.size(), file);
+    // A directory opens but can't be read, and a disk can fail mid-file:
+    // either is a file that can't be loaded, not a short one.
+    const bool failed = std::ferror(file) != 0;
     std::fclose(file);
-    return int32_t(got);
+    return failed ? -1 : int32_t(got);
 }
 
 // The file holds big-endian words; the renderer reads host (little-endian)

@@ -6,7 +6,8 @@
 //                                     be used, or nullptr when all loaded
 //   assets_picture_fits(index, pic)   the size and format the scenes read
 //   assets_read_mesh(path, mesh)      the mesh file, words reversed to host order
-//   assets_read_file(path, buffer)    one bounded read; bytes read, or -1
+//   assets_read_file(path, buffer)    one bounded read; bytes read, or -1 when
+//                                     the file can't be opened or read
 #pragma once
 
 #include "gfx/picture/picture.h"

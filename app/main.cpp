@@ -5,6 +5,7 @@
 #include "app/display.h"
 #include "app/main_loop.h"
 #include "app/show.h"
+#include "app/signals.h"
 #include "app/startup.h"
 #include "core/clock.h"
 #include "sound/player/player_clock.h"
@@ -43,6 +44,9 @@ int main(int argc, char** argv)
     }
     SDL_ShowCursor(SDL_DISABLE);
     SDL_WM_SetCaption("Kirmavo", nullptr);
+    // Only now: SDL's start-up puts its own handlers in, which would make
+    // the signals a close request.
+    signals_install();
 
     // The show runs whether or not a device opened.
     pt_open_audio(44100, 4096);

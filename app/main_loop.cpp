@@ -3,6 +3,7 @@
 #include "app/display.h"
 #include "app/frame.h"
 #include "app/input.h"
+#include "app/signals.h"
 #include "core/clock.h"
 #include "sound/player/player_clock.h"
 
@@ -52,7 +53,7 @@ int main_loop_run(Show& show)
         frame_draw(show, now, pos, canvas, FrameInterlude{input_step, &step});
 
         display_end_frame();
-        if (input.quit)
+        if (input.quit || signals_quit_asked())
             break;
         ff_step = step.ff.step;
     }

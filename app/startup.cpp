@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "gfx/mesh/mesh_image.h"
 #include "sound/player/loader.h"
 #include "sound/player/player_clock.h"
 
@@ -11,7 +12,8 @@ int startup_load(Show& show, std::span<uint8_t, MODULE_BYTES> module, int32_t& s
         std::printf("Couldn't open pic: %s", missing);
         return 1;
     }
-    if (!assets_read_mesh("data/mesh.bare", show.mesh_data))
+    // A mesh the renderer can't draw safely is refused like a missing one.
+    if (!assets_read_mesh("data/mesh.bare", show.mesh_data) || !mesh_check(show.mesh_data))
         return 1;
     show_build_tables();
     size = assets_read_file("data/music.mod", module);

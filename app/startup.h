@@ -6,7 +6,9 @@
 //                                      tables and the module file; 0, or the
 //                                      exit status 1: after "Couldn't open
 //                                      pic: %s" for a picture, silently for
-//                                      the mesh and the module. `size` gets
+//                                      the mesh (also when mesh_check refuses
+//                                      it) and the module, missing or
+//                                      unreadable. `size` gets
 //                                      the module's bytes read.
 //   startup_hand_over(show, module, size)   the module to the player (which
 //                                      keeps pointing into it), then the work
