@@ -37,32 +37,52 @@ void build_spiral_and_depth()
 }
 
 using Bytes16 = uint8_t __attribute__((vector_size(16)));
+using Lanes16 = int8_t __attribute__((vector_size(16)));
+constexpr Lanes16 LANE_INDEX = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
 
-// One covered span: every byte v moves a quarter of the way to the grey,
-// v := (grey >> 2) + ((3 v) >> 2), at most 254. Sixteen bytes at a time in
-// 8-bit lanes, where (3 v) >> 2 = v - ceil(v / 4) and ceil(v / 4) is
-// (v >> 2) plus one when v is not a multiple of 4; a true lane comparison
-// is all ones, that is -1.
-void blend_span(uint8_t* p, int n, uint8_t quarter)
+// Every byte v moves a quarter of the way to the grey:
+// v := (grey >> 2) + ((3 v) >> 2), at most 254. In 8-bit lanes
+// (3 v) >> 2 = v - ceil(v / 4), and ceil(v / 4) is (v >> 2) plus one when v
+// is not a multiple of 4; a true lane comparison is all ones, that is -1.
+Bytes16 blend16(Bytes16 v, Bytes16 quarter)
 {
-    int i = 0;
-    const Bytes16 q = quarter - Bytes16{};
-    for (; i + 16 <= n; i += 16) {
-        Bytes16 v;
-        std::memcpy(&v, p + i, sizeof v);
-        const Bytes16 inexact = reinterpret_cast<Bytes16>((v & 3) != 0);
-        v = q + v - (v >> 2) + inexact;
-        std::memcpy(p + i, &v, sizeof v);
-    }
-    for (; i < n; i++)
-        p[i] = uint8_t(quarter + ((3 * p[i]) >> 2));
+    const Bytes16 inexact = reinterpret_cast<Bytes16>((v & 3) != 0);
+    return quarter + v - (v >> 2) + inexact;
 }
 
-// Columns x0..x1 and rows y0..y1, inclusive and inside the frame.
+// Columns x0..x1 and rows y0..y1, inclusive and inside the frame, sixteen
+// bytes at a time. The last 1..15 bytes of a row go in one more vector of
+// 16 that reaches forward past them (or, at the end of the image, back over
+// bytes already done) and leaves the bytes outside the span as they were.
 void blend_rect(uint8_t* image, int x0, int y0, int x1, int y1, uint8_t grey)
 {
-    for (int y = y0; y <= y1; y++)
-        blend_span(image + y * FRAME_WIDTH + x0, x1 - x0 + 1, uint8_t(grey >> 2));
+    const Bytes16 quarter = uint8_t(grey >> 2) - Bytes16{};
+    const int n = x1 - x0 + 1;
+    for (int y = y0; y <= y1; y++) {
+        const int at = y * FRAME_WIDTH + x0;
+        int i = 0;
+        for (; i + 16 <= n; i += 16) {
+            Bytes16 v;
+            std::memcpy(&v, image + at + i, sizeof v);
+            v = blend16(v, quarter);
+            std::memcpy(image + at + i, &v, sizeof v);
+        }
+        const int rest = n - i;
+        if (rest == 0)
+            continue;
+        int window = at + i, lo = 0, hi = rest;
+        if (window + 16 > FRAME_PIXELS) {
+            window = at + n - 16;  // a whole row before it, so never below 0
+            lo = 16 - rest;
+            hi = 16;
+        }
+        const Bytes16 inside =
+            reinterpret_cast<Bytes16>((LANE_INDEX >= int8_t(lo)) & (LANE_INDEX < int8_t(hi)));
+        Bytes16 v;
+        std::memcpy(&v, image + window, sizeof v);
+        v = (blend16(v, quarter) & inside) | (v & ~inside);
+        std::memcpy(image + window, &v, sizeof v);
+    }
 }
 
 // Distance from the centre at depth f, scaled by depth_scale and put back
