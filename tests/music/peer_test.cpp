@@ -1,6 +1,7 @@
 // The module in two peer players: both load it, both keep the same row
 // timeline as ours (one row every 6 ticks of 882 frames) up to the last row
-// of order entry 13, and the cues are onsets in a peer's rendering too.
+// of order entry 13, and the cues, the quiet section and the silent end are
+// in a peer's rendering too.
 #include <gtest/gtest.h>
 
 #include <xmp.h>
@@ -66,6 +67,17 @@ TEST(Openmpt, EveryCueIsAnOnset)
 {
     for (int pos : CUES)
         EXPECT_GE(onset_rise(openmpt_render().samples, row_frame(pos)), 2.0) << "cue " << pos;
+}
+
+// With its own interpolation and ramps a peer still hears the calm fade
+// scene and a show that ends on silence.
+TEST(Openmpt, HearsTheQuietSectionAndTheSilentEnd)
+{
+    const auto& s = openmpt_render().samples;
+    double calm = rms_dbfs(s, row_frame(900), row_frame(1000));
+    EXPECT_LE(calm, rms_dbfs(s, row_frame(800), row_frame(900)) - 6);
+    EXPECT_LE(calm, rms_dbfs(s, row_frame(1000), row_frame(1100)) - 6);
+    EXPECT_LE(rms_dbfs(s, row_frame(1363) - 4410, row_frame(1363)), -50.0);
 }
 
 TEST(Libxmp, LoadsAndStepsTheSameRows)
