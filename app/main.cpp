@@ -4,6 +4,7 @@
 #include "app/command_line.h"
 #include "app/display.h"
 #include "app/main_loop.h"
+#include "app/sdl_hints.h"
 #include "app/show.h"
 #include "app/signals.h"
 #include "app/startup.h"
@@ -29,6 +30,8 @@ int main(int argc, char** argv)
     if (const int status = startup_load(show, module_data, module_size))
         return status;
     const bool windowed = app_windowed(argc, argv);
+
+    app_set_sdl_hints();
 
     // Audio gets its own start: on some SDL builds a missing sound driver
     // makes a combined start fail, video included. No sound is not fatal.

@@ -1,25 +1,31 @@
-// Both programs in a real window on a real X server (Xvfb): they open a
-// window of their size titled "Kirmavo", run frames, end with status 0 on
-// Escape, and end by themselves once the music has passed its last position,
-// with a sound device or without one.
+// Both programs in a real window on a real X server (Xvfb), on each of the two
+// SDL 1.2 libraries they meet: the classic one they are linked against, and
+// the compatibility library over SDL 2, put in its place through
+// LD_LIBRARY_PATH. On each, they open a window of their size titled
+// "Kirmavo", show what capture draws at the same clock reading, end with
+// status 0 on Escape, and end by themselves once the music has passed its
+// last position, with a sound device or without one.
 #include "tests/e2e/process.h"
 #include "tests/e2e/test_data.h"
 
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <string_view>
+#include <set>
 #include <sstream>
+#include <string_view>
 #include <thread>
 #include <unistd.h>
 
 namespace {
 
 namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
 
 std::string run_tool(const std::vector<std::string>& args, const std::string& display)
 {
@@ -38,13 +44,71 @@ std::string find_tool(const char* name)
     return {};
 }
 
-class OnXvfb : public testing::Test {
+// The folder holding the compatibility library's libSDL-1.2.so.0, from the
+// package's file list; empty when the package is not installed.
+std::string find_compat_dir()
+{
+    std::string list;
+    process_run({find_tool("dpkg"), "-L", "libsdl1.2-compat"}, "/", {}, &list);
+    std::istringstream lines(list);
+    for (std::string line; std::getline(lines, line);)
+        if (line.ends_with("/libSDL-1.2.so.0"))
+            return fs::path(line).parent_path().string();
+    return {};
+}
+
+// The file the running process `pid` has mapped as its SDL 1.2 library.
+std::string mapped_sdl(pid_t pid)
+{
+    std::ifstream maps("/proc/" + std::to_string(pid) + "/maps");
+    for (std::string line; std::getline(maps, line);)
+        if (const size_t at = line.find('/');
+            at != std::string::npos && line.find("libSDL-1.2.so") != std::string::npos)
+            return line.substr(at);
+    return {};
+}
+
+struct Rgb {
+    int width = 0, height = 0;
+    std::vector<uint8_t> bytes;  // 3 a pixel, rows without padding
+    uint32_t at(int x, int y) const
+    {
+        const uint8_t* p = &bytes[(size_t(y) * size_t(width) + size_t(x)) * 3];
+        return uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
+    }
+};
+
+// Any PNG, as 8-bit RGB; empty on failure.
+Rgb read_rgb(const std::string& path)
+{
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str()))
+        return {};
+    image.format = PNG_FORMAT_RGB;
+    Rgb rgb{int(image.width), int(image.height), std::vector<uint8_t>(PNG_IMAGE_SIZE(image))};
+    if (!png_image_finish_read(&image, nullptr, rgb.bytes.data(), 0, nullptr))
+        return {};
+    return rgb;
+}
+
+int64_t ms_between(Clock::time_point from, Clock::time_point to)
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(to - from).count();
+}
+
+// The parameter: which SDL 1.2 library the programs run on.
+constexpr const char* CLASSIC = "classic";
+constexpr const char* COMPAT = "compat";
+
+class OnXvfb : public testing::TestWithParam<const char*> {
 protected:
     static void SetUpTestSuite()
     {
         xvfb_path_ = find_tool("Xvfb");
         xdotool_ = find_tool("xdotool");
         import_ = find_tool("import");
+        compat_dir_ = find_compat_dir();
         if (xvfb_path_.empty() || xdotool_.empty())
             return;
         // Xvfb picks a free display itself and writes its number on stdout,
@@ -79,8 +143,12 @@ protected:
     {
         if (xvfb_path_.empty() || xdotool_.empty())
             GTEST_SKIP() << "Xvfb and xdotool are needed (the README's test command installs them)";
+        if (compat() && compat_dir_.empty())
+            GTEST_SKIP() << "libsdl1.2-compat is needed (the README's test command installs it)";
         ASSERT_FALSE(display_.empty()) << "Xvfb did not start";
     }
+
+    bool compat() const { return std::string_view(GetParam()) == COMPAT; }
 
     // The id of the window titled exactly "Kirmavo", once it is mapped.
     std::string wait_for_window()
@@ -107,66 +175,87 @@ protected:
         return {width, height};
     }
 
-    void run_and_escape(const std::vector<std::string>& args, int width, int height)
+    // The program runs on the library this test is about.
+    void expect_library(const Child& demo)
     {
-        Child demo = start(args, data_dir_, "dummy");
-        const std::string id = wait_for_window();
-        if (id.empty()) {
-            kill(demo.pid, SIGKILL);
-            process_wait(demo, 5000);
-            FAIL() << "no window titled Kirmavo appeared: " << demo.errors;
-        }
-        EXPECT_EQ(window_size(id), std::make_pair(width, height));
-        // Let it run some frames, then look at the screen.
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        if (!import_.empty()) {
-            const std::string shot = data_dir_ + "/shot.png";
-            run_tool({import_, "-window", "root", shot}, display_);
-            EXPECT_GT(fs::file_size(shot), 0u);
-        }
+        const std::string library = mapped_sdl(demo.pid);
+        ASSERT_FALSE(library.empty()) << "no SDL 1.2 library mapped";
+        const bool in_compat_dir = !compat_dir_.empty() && library.starts_with(compat_dir_ + "/");
+        EXPECT_EQ(in_compat_dir, compat()) << library;
+    }
+
+    void kill_and_fail(Child& demo, const char* what)
+    {
+        kill(demo.pid, SIGKILL);
+        process_wait(demo, 5000);
+        FAIL() << what << ": " << demo.errors;
+    }
+
+    void escape(Child& demo, const std::string& id)
+    {
         run_tool({xdotool_, "windowfocus", "--sync", id}, display_);
         run_tool({xdotool_, "key", "Escape"}, display_);
         EXPECT_EQ(process_wait(demo, 20000), 0) << demo.errors;
     }
 
-    // Starts a program in `dir` on this server; `audio` is an SDL audio driver.
+    void run_and_escape(const std::vector<std::string>& args, int width, int height)
+    {
+        Child demo = start(args, data_dir_, "dummy");
+        const std::string id = wait_for_window();
+        if (id.empty())
+            return kill_and_fail(demo, "no window titled Kirmavo appeared");
+        expect_library(demo);
+        EXPECT_EQ(window_size(id), std::make_pair(width, height));
+        // Some frames, then the key.
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        escape(demo, id);
+    }
+
+    // Starts a program in `dir` on this server and this library; `audio` is
+    // an SDL audio driver.
     Child start(const std::vector<std::string>& args, const std::string& dir, const std::string& audio,
                 const std::vector<std::string>& env = {})
     {
         std::vector<std::string> all = {"DISPLAY=" + display_, "SDL_AUDIODRIVER=" + audio};
+        if (compat())
+            all.push_back("LD_LIBRARY_PATH=" + compat_dir_);
         all.insert(all.end(), env.begin(), env.end());
         return process_start(args, dir, all);
     }
 
-    static std::string xvfb_path_, xdotool_, import_, display_, data_dir_, quick_dir_;
+    static std::string xvfb_path_, xdotool_, import_, compat_dir_, display_, data_dir_, quick_dir_;
     static Child server_;
 };
 
-std::string OnXvfb::xvfb_path_, OnXvfb::xdotool_, OnXvfb::import_, OnXvfb::display_, OnXvfb::data_dir_,
-    OnXvfb::quick_dir_;
+std::string OnXvfb::xvfb_path_, OnXvfb::xdotool_, OnXvfb::import_, OnXvfb::compat_dir_, OnXvfb::display_,
+    OnXvfb::data_dir_, OnXvfb::quick_dir_;
 Child OnXvfb::server_;
 
-TEST_F(OnXvfb, DemoOpensA320x240WindowAndEndsOnEscape) { run_and_escape({DEMO_PATH, "-w"}, 320, 240); }
+INSTANTIATE_TEST_SUITE_P(Sdl, OnXvfb, testing::Values(CLASSIC, COMPAT),
+                         [](const testing::TestParamInfo<const char*>& info) {
+                             return std::string(info.param);
+                         });
 
-TEST_F(OnXvfb, Demo2xOpensA640x480WindowAndEndsOnEscape)
+TEST_P(OnXvfb, DemoOpensA320x240WindowAndEndsOnEscape) { run_and_escape({DEMO_PATH, "-w"}, 320, 240); }
+
+TEST_P(OnXvfb, Demo2xOpensA640x480WindowAndEndsOnEscape)
 {
     run_and_escape({DEMO2X_PATH, "x", "-w"}, 640, 480);
 }
 
-TEST_F(OnXvfb, AProgramNamedWithATrailingWNeedsNoSwitch)
+TEST_P(OnXvfb, AProgramNamedWithATrailingWNeedsNoSwitch)
 {
-    const std::string link = data_dir_ + "/demow";
+    const std::string link = data_dir_ + "/demow-" + GetParam();
     fs::create_symlink(DEMO_PATH, link);
     run_and_escape({link}, 320, 240);
     fs::remove(link);
 }
 
-}  // namespace
-
-TEST_F(OnXvfb, TheShowEndsByItselfAfterTheLastPositionIsHeard)
+TEST_P(OnXvfb, TheShowEndsByItselfAfterTheLastPositionIsHeard)
 {
     // "disk" is a device that plays into a file in real time; "none" is no
-    // driver at all, so the music runs from the wall clock, unheard.
+    // driver at all, so the show falls back to running the music from the
+    // clock, unheard.
     for (const char* audio : {"disk", "none"}) {
         for (const char* program : {DEMO_PATH, DEMO2X_PATH}) {
             SCOPED_TRACE(std::string(program) + " with audio " + audio);
@@ -183,17 +272,20 @@ TEST_F(OnXvfb, TheShowEndsByItselfAfterTheLastPositionIsHeard)
                 for (size_t i = 0; i + 1 < bytes.size(); i += 2)
                     loud += std::abs(int16_t(uint8_t(bytes[i]) | uint8_t(bytes[i + 1]) << 8)) > 1000;
                 EXPECT_GT(loud, 10000u);
+            } else {
+                EXPECT_FALSE(fs::exists(capture));
             }
         }
     }
 }
 
-TEST_F(OnXvfb, HoldingSpaceFastForwardsToTheEnd)
+TEST_P(OnXvfb, HoldingSpaceFastForwardsToTheEnd)
 {
     // 107 s of music; fast-forward runs it 25 times faster.
     Child demo = start({DEMO_PATH, "-w"}, data_dir_, "none");
     const std::string id = wait_for_window();
-    ASSERT_FALSE(id.empty());
+    if (id.empty())
+        return kill_and_fail(demo, "no window titled Kirmavo appeared");
     run_tool({xdotool_, "windowfocus", "--sync", id}, display_);
     run_tool({xdotool_, "keydown", "space"}, display_);
     const int status = process_wait(demo, 40000);
@@ -201,9 +293,94 @@ TEST_F(OnXvfb, HoldingSpaceFastForwardsToTheEnd)
     EXPECT_EQ(status, 0) << demo.errors;
 }
 
+// What reaches the screen, pixel for pixel, against capture. The show's own
+// data with no sound device: the music then runs from the clock, as in
+// capture, and both draw the scene from the same clock reading (ms since SDL
+// started in the program, since playback started in capture, which differ by
+// the start-up's last steps). The clock reading of the frame on the screen is
+// bracketed by when the program started, when its window appeared and when
+// the screenshot was taken; capture writes a frame every 10 ms across that
+// bracket, and every motion of the show steps in multiples of 10 ms, so one
+// of them is the frame on the screen, up to pixels that depend on random
+// numbers or on how many frames came before (overlay fades, smoke).
+TEST_P(OnXvfb, TheScreenShowsTheFrameCaptureDrawsAtTheSameClockReading)
+{
+    if (import_.empty())
+        GTEST_SKIP() << "ImageMagick's import is needed (the README's test command installs it)";
+    const std::string dir = test_make_dir();
+    for (const auto& [program, scale] : {std::pair{DEMO_PATH, 1}, std::pair{DEMO2X_PATH, 2}}) {
+        SCOPED_TRACE(program);
+        const Clock::time_point started = Clock::now();
+        Child demo = start({program, "-w"}, SHOW_DIR, "none");
+        const std::string id = wait_for_window();
+        const Clock::time_point shown = Clock::now();
+        if (id.empty())
+            return kill_and_fail(demo, "no window titled Kirmavo appeared");
+        // Well into the first scene, which moves on every frame.
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        const std::string shot_path = dir + "/shot.png";
+        const Clock::time_point before_shot = Clock::now();
+        run_tool({import_, "-window", id, shot_path}, display_);
+        const Clock::time_point after_shot = Clock::now();
+        escape(demo, id);
+
+        const Rgb shot = read_rgb(shot_path);
+        ASSERT_EQ(shot.width, 320 * scale);
+        ASSERT_EQ(shot.height, 240 * scale);
+        // Doubled pixels are crisp: every 2x2 block is one colour.
+        int32_t blurred = 0;
+        for (int y = 0; y < shot.height; y++)
+            for (int x = 0; x < shot.width; x++)
+                blurred += shot.at(x, y) != shot.at(x / scale * scale, y / scale * scale);
+        EXPECT_EQ(blurred, 0);
+
+        // A quarter of a second of slack below for the frame's drawing and
+        // flip.
+        const int64_t from = std::max<int64_t>(0, ms_between(shown, before_shot) - 250);
+        const int64_t to = ms_between(started, after_shot) + 50;
+        const std::string frames = dir + "/frames";
+        fs::remove_all(frames);
+        ASSERT_EQ(process_run({CAPTURE_PATH, "--fps", "100", "--frames", frames, "--from",
+                               std::to_string(from), "--to", std::to_string(to)},
+                              SHOW_DIR),
+                  0);
+        int32_t best = -1;
+        std::string best_frame;
+        std::set<uint32_t> colours;
+        for (const auto& entry : fs::directory_iterator(frames)) {
+            const Rgb frame = read_rgb(entry.path());
+            ASSERT_EQ(frame.width, 320);
+            int32_t same = 0;
+            for (int y = 0; y < 240; y++)
+                for (int x = 0; x < 320; x++)
+                    same += frame.at(x, y) == shot.at(x * scale, y * scale);
+            if (same > best) {
+                best = same;
+                best_frame = entry.path().filename();
+                colours.clear();
+                for (int y = 0; y < 240; y++)
+                    for (int x = 0; x < 320; x++)
+                        colours.insert(frame.at(x, y));
+            }
+        }
+        // A screen of few colours would match too easily to tell anything.
+        EXPECT_GT(colours.size(), 100u) << best_frame;
+        ASSERT_GE(best, 0) << "capture wrote no frame between " << from << " and " << to << " ms";
+        EXPECT_GE(best, 320 * 240 * 97 / 100)
+            << "closest is " << best_frame << " of capture's frames from " << from << " to " << to << " ms";
+        if (HasFailure())
+            fs::copy_file(shot_path, dir + "/shot-" + fs::path(program).filename().string() + ".png",
+                          fs::copy_options::overwrite_existing);
+    }
+    if (!HasFailure())
+        fs::remove_all(dir);
+    else
+        std::fprintf(stderr, "the screenshots and capture's frames are kept in %s\n", dir.c_str());
+}
+
 // The demo's own data, generated by the build: what the device receives over
 // the whole song is, sample for sample, what modrender renders of it.
-TEST_F(OnXvfb, TheDevicePlaysExactlyWhatModrenderRenders)
+TEST_P(OnXvfb, TheDevicePlaysExactlyWhatModrenderRenders)
 {
     const std::string capture = quick_dir_ + "/show.raw", wav = quick_dir_ + "/show.wav";
     // With no delay the disk device takes buffers as fast as they are made.
@@ -231,3 +408,5 @@ TEST_F(OnXvfb, TheDevicePlaysExactlyWhatModrenderRenders)
     EXPECT_GT(common, size_t(44100) * 4 * 100) << "less than 100 s of the song reached the device";
     EXPECT_TRUE(heard.substr(0, common) == music.substr(0, common));
 }
+
+}  // namespace
