@@ -17,7 +17,7 @@ esac
 
 # What building needs, then what only the tests need.
 build_packages="cmake g++ make pkg-config libsdl1.2-dev libpng-dev zlib1g-dev"
-test_packages="libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick libxmp-dev libopenmpt-dev ffmpeg"
+test_packages="libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick libxmp-dev libopenmpt-dev ffmpeg libsdl1.2-compat"
 
 packages=$build_packages
 [ "$mode" = test ] && packages="$packages $test_packages"
