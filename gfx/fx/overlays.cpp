@@ -34,9 +34,10 @@ bool line_shows(const OverlayRow& row)
 
 void draw_line(FrameView dst, const uint32_t* src, int32_t y, int32_t x0, int32_t x1)
 {
-    const size_t base = size_t(y) * FRAME_WIDTH;
-    for (int32_t x = x0; x <= x1; x++)
-        dst[base + size_t(x)] = fx_alpha_over(src[base + size_t(x)], dst[base + size_t(x)]);
+    if (x0 > x1)
+        return;
+    const size_t first = size_t(y * FRAME_WIDTH + x0);
+    fx_alpha_row(&dst[first], src + first, x1 - x0 + 1);
 }
 
 }  // namespace

@@ -6,6 +6,10 @@
 #include <array>
 #include <cstdlib>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // Columns left of this never heal: the trails start there.
@@ -20,7 +24,8 @@ SmokeState state;
 
 // Every byte (blue, green, red and alpha alike) below the target's rises by
 // one; bytes above it stay, so the image only brightens. A word equal to its
-// target has no byte below it and is left as it is.
+// target has no byte below it and is left as it is. Per byte that is
+// max(b, min(b + 1, t)), with b + 1 saturating at 255.
 void recover(FrameView buf, std::span<const uint32_t, FRAME_PIXELS> target)
 {
     constexpr int ROW_BYTES = (FRAME_WIDTH - RECOVER_FIRST_COLUMN) * 4;
@@ -28,7 +33,17 @@ void recover(FrameView buf, std::span<const uint32_t, FRAME_PIXELS> target)
         const size_t first = size_t(y * FRAME_WIDTH + RECOVER_FIRST_COLUMN);
         uint8_t* b = reinterpret_cast<uint8_t*>(&buf[first]);
         const uint8_t* t = reinterpret_cast<const uint8_t*>(&target[first]);
-        for (int k = 0; k < ROW_BYTES; k++)
+        int k = 0;
+#if defined(__SSE2__)
+        const __m128i one = _mm_set1_epi8(1);
+        for (; k + 16 <= ROW_BYTES; k += 16) {
+            const __m128i bv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + k));
+            const __m128i tv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + k));
+            const __m128i up = _mm_max_epu8(bv, _mm_min_epu8(_mm_adds_epu8(bv, one), tv));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(b + k), up);
+        }
+#endif
+        for (; k < ROW_BYTES; k++)
             b[k] = uint8_t(b[k] + (b[k] < t[k]));
     }
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -51,6 +52,28 @@ TEST(AlphaRule, EveryAlphaOverAGridOfChannels)
                 ASSERT_EQ(fx_alpha_over(s, d), model_over(s, d))
                     << "alpha " << a << " s " << sv << " d " << dv;
             }
+}
+
+TEST(AlphaRule, RowsOfAnyLengthMatchTheWordRule)
+{
+    // Random words whose alphas cluster at the thresholds, in rows of every
+    // length up to 37 and at every start modulo 4.
+    std::vector<uint32_t> src(64), dst(64), want(64);
+    uint32_t seed = 12345;
+    auto next = [&] { return seed = seed * 1664525u + 1013904223u; };
+    const uint32_t alphas[] = {0, 7, 8, 9, 128, 249, 250, 251, 255};
+    for (int round = 0; round < 2000; round++) {
+        for (size_t i = 0; i < src.size(); i++) {
+            const uint32_t a = next() % 3 ? alphas[next() % 9] : next() >> 24;
+            src[i] = a << 24 | (next() & 0xFFFFFF);
+            dst[i] = want[i] = next();
+        }
+        const int start = round % 4, n = round % 38;
+        for (int i = start; i < start + n; i++)
+            want[size_t(i)] = model_over(src[size_t(i)], want[size_t(i)]);
+        fx_alpha_row(dst.data() + start, src.data() + start, n);
+        ASSERT_EQ(dst, want) << "round " << round;
+    }
 }
 
 TEST(BlitRect, RectangleOnlyAndClippedToTheFrame)
