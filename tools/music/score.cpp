@@ -35,7 +35,6 @@ const std::map<std::string, std::string> FRAGMENTS{
     // one step a row, silent from row 61 of the last entry (the show ends
     // when row 63 is heard)
     {"pm_final", "A-1 06 C20 | . *5 | --- .. A01 *4 | --- .. EB1 *12 | . *2"},
-    {"pad_tail", "--- .. A01 *12 | . *52"},
 
     // ---- bass: root, fifth and octave only, so any chord can take it ----
     // The bass never stops at full level: a cut or a new note while the
@@ -82,7 +81,6 @@ const std::map<std::string, std::string> FRAGMENTS{
     // the last note rings, then dies away well before the show's end:
     // five a row for six rows, then one a row (40, 10, silent from row 61)
     {"b_final", "A-1 05 C28 | . *5 | --- .. A01 *6 | --- .. EB1 *10 | . *2"},
-    {"b_tail", "--- .. A01 *12 | . *52"},
 
     // ---- kick -----------------------------------------------------------
     {"k_groove", R"(
@@ -353,7 +351,6 @@ const std::map<std::string, std::string> FRAGMENTS{
     // the last A fades out (601: 36 to 0 in eight rows), silent from row 58;
     // its echo three rows later
     {"f_a", "A-2 08 E40 | . | --- .. 442 *6 | --- .. 443 *2 | --- .. 601 *8 | . *6"},
-    {"l_tail", "--- .. 601 *12 | . *52"},
 };
 
 // Per order entry, per channel: fragment references, each "name",
@@ -416,8 +413,8 @@ const OrderPlan PLAN[] = {
      {"pM-7 pM8_out-5 pM_swell-8 pm_final", "p16_F p8h_G st_flash st_final", "h16 h16_8 h_crash16 h_crash24",
       "echo64", "s_back s_b8 s_flash s_end", "t6 f_g f_e f_a", "k_groove k_q8 k_four k_end",
       "b_riff-4 b_riff8-2 b_pump-5 b_final"}},
-    {"tail: everything fades (never heard in the show)",
-     {"pad_tail", "_64", "_64", "echo64", "_64", "l_tail", "_64", "b_tail"}},
+    {"tail: silence after the last chord (never heard in the show)",
+     {"_64", "_64", "_64", "_64", "_64", "_64", "_64", "_64"}},
 };
 
 std::vector<ScoreCell> expand(std::string_view ref, std::vector<bool>& echo_rows)

@@ -3,8 +3,9 @@
 //
 // Channels: 0 pad, 1 pluck / stabs / chip arpeggios, 2 hats and crash,
 // 3 echo of the lead / riser / chip, 4 snare, 5 lead, 6 kick and impact,
-// 7 bass. One pattern per order entry; entries 0..13 are the show, 14 is
-// a fade-out tail.
+// 7 bass. One pattern per order entry; entries 0..13 are the show, which
+// ends as row 63 of entry 13 is heard, after the last chord has died away;
+// 14 is a silent tail.
 //
 // Entry points:
 //   build_song()           the whole ScoreSong, samples included; throws TextError
