@@ -40,7 +40,8 @@ MeshMatrix identity()
 inline int32_t project_axis(int32_t v, int32_t f, int64_t depth, int32_t centre)
 {
     const int32_t scaled = int32_t(uint32_t(v) * uint32_t(f));
-    return add_wrap(int32_t(scaled / depth), centre);
+    const int32_t q = depth <= INT32_MAX ? scaled / int32_t(depth) : int32_t(scaled / depth);
+    return add_wrap(q, centre);
 }
 
 }  // namespace

@@ -19,7 +19,8 @@ namespace {
 std::vector<uint8_t> image_of(const std::vector<int32_t>& words, size_t bytes = MESH_IMAGE_BYTES)
 {
     std::vector<uint8_t> image(bytes);
-    std::memcpy(image.data(), words.data(), std::min(bytes, 4 * words.size()));
+    if (!words.empty())
+        std::memcpy(image.data(), words.data(), std::min(bytes, 4 * words.size()));
     return image;
 }
 

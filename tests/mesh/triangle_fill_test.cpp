@@ -107,6 +107,13 @@ TEST_F(TriangleFill, ClippedRowsAndSpans)
     EXPECT_EQ(mesh_state().right[10], 319 * 65536);
     EXPECT_TRUE(wide.guards_intact());
 
+    // The last pixels of the frame, in a frame with nothing after it: short
+    // spans there must not be written as wider stores.
+    std::vector<uint32_t> exact(FRAME_PIXELS, BACKGROUND);
+    mesh_fill_triangle(FrameView(exact.data(), FRAME_PIXELS), pt(319, 230), pt(310, 239), pt(319, 239));
+    EXPECT_EQ(exact.back(), MESH_COLOUR);
+    EXPECT_EQ(exact[FRAME_PIXELS - 11], BACKGROUND);
+
     GuardedFrame off;
     mesh_fill_triangle(off.view(), pt(330, 0), pt(330, 10), pt(340, 0));
     mesh_fill_triangle(off.view(), pt(-30, 0), pt(-30, 10), pt(-20, 0));
