@@ -303,45 +303,76 @@ TEST_P(OnXvfb, HoldingSpaceFastForwardsToTheEnd)
 // bracket, and every motion of the show steps in multiples of 10 ms, so one
 // of them is the frame on the screen, up to pixels that depend on random
 // numbers or on how many frames came before (overlay fades, smoke).
-TEST_P(OnXvfb, TheScreenShowsTheFrameCaptureDrawsAtTheSameClockReading)
+struct Screenshot {
+    Rgb image;
+    int64_t from = 0, to = 0;  // ms, the bracket of the frame's clock reading
+};
+
+// Pixels of a window showing the frame `scale` times enlarged that differ
+// from the top left pixel of their scale x scale block.
+int32_t blurred_pixels(const Rgb& shot, int scale)
 {
-    if (import_.empty())
-        GTEST_SKIP() << "ImageMagick's import is needed (the README's test command installs it)";
-    const std::string dir = test_make_dir();
-    for (const auto& [program, scale] : {std::pair{DEMO_PATH, 1}, std::pair{DEMO2X_PATH, 2}}) {
-        SCOPED_TRACE(program);
+    int32_t blurred = 0;
+    for (int y = 0; y < shot.height; y++)
+        for (int x = 0; x < shot.width; x++)
+            blurred += shot.at(x, y) != shot.at(x / scale * scale, y / scale * scale);
+    return blurred;
+}
+
+class ScreenOnXvfb : public OnXvfb {
+protected:
+    void SetUp() override
+    {
+        OnXvfb::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        if (import_.empty())
+            GTEST_SKIP() << "ImageMagick's import is needed (the README's test command installs it)";
+        dir_ = test_make_dir();
+    }
+
+    void TearDown() override
+    {
+        if (dir_.empty())
+            return;
+        if (HasFailure())
+            std::fprintf(stderr, "the screenshots and capture's frames are kept in %s\n", dir_.c_str());
+        else
+            fs::remove_all(dir_);
+    }
+
+    // Runs `program` in a window for a moment and takes its picture.
+    Screenshot shoot(const std::string& program, const std::vector<std::string>& env = {})
+    {
         const Clock::time_point started = Clock::now();
-        Child demo = start({program, "-w"}, SHOW_DIR, "none");
+        Child demo = start({program, "-w"}, SHOW_DIR, "none", env);
         const std::string id = wait_for_window();
         const Clock::time_point shown = Clock::now();
-        if (id.empty())
-            return kill_and_fail(demo, "no window titled Kirmavo appeared");
-        // Well into the first scene, which moves on every frame.
-        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-        const std::string shot_path = dir + "/shot.png";
+        if (id.empty()) {
+            kill_and_fail(demo, "no window titled Kirmavo appeared");
+            return {};
+        }
+        // Into the first scene, which moves on every frame.
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        const std::string path = dir_ + "/shot-" + std::to_string(shots_++) + ".png";
         const Clock::time_point before_shot = Clock::now();
-        run_tool({import_, "-window", id, shot_path}, display_);
+        run_tool({import_, "-window", id, path}, display_);
         const Clock::time_point after_shot = Clock::now();
         escape(demo, id);
-
-        const Rgb shot = read_rgb(shot_path);
-        ASSERT_EQ(shot.width, 320 * scale);
-        ASSERT_EQ(shot.height, 240 * scale);
-        // Doubled pixels are crisp: every 2x2 block is one colour.
-        int32_t blurred = 0;
-        for (int y = 0; y < shot.height; y++)
-            for (int x = 0; x < shot.width; x++)
-                blurred += shot.at(x, y) != shot.at(x / scale * scale, y / scale * scale);
-        EXPECT_EQ(blurred, 0);
-
         // A quarter of a second of slack below for the frame's drawing and
         // flip.
-        const int64_t from = std::max<int64_t>(0, ms_between(shown, before_shot) - 250);
-        const int64_t to = ms_between(started, after_shot) + 50;
-        const std::string frames = dir + "/frames";
-        fs::remove_all(frames);
+        return {read_rgb(path), std::max<int64_t>(0, ms_between(shown, before_shot) - 250),
+                ms_between(started, after_shot) + 50};
+    }
+
+    // The screenshot, every `scale` pixels, is one of capture's frames.
+    void expect_capture_frame(const Screenshot& shot, int scale)
+    {
+        ASSERT_EQ(shot.image.width, 320 * scale);
+        ASSERT_EQ(shot.image.height, 240 * scale);
+        const std::string frames = dir_ + "/frames-" + std::to_string(shots_);
         ASSERT_EQ(process_run({CAPTURE_PATH, "--fps", "100", "--frames", frames, "--from",
-                               std::to_string(from), "--to", std::to_string(to)},
+                               std::to_string(shot.from), "--to", std::to_string(shot.to)},
                               SHOW_DIR),
                   0);
         int32_t best = -1;
@@ -353,7 +384,7 @@ TEST_P(OnXvfb, TheScreenShowsTheFrameCaptureDrawsAtTheSameClockReading)
             int32_t same = 0;
             for (int y = 0; y < 240; y++)
                 for (int x = 0; x < 320; x++)
-                    same += frame.at(x, y) == shot.at(x * scale, y * scale);
+                    same += frame.at(x, y) == shot.image.at(x * scale, y * scale);
             if (same > best) {
                 best = same;
                 best_frame = entry.path().filename();
@@ -363,19 +394,53 @@ TEST_P(OnXvfb, TheScreenShowsTheFrameCaptureDrawsAtTheSameClockReading)
                         colours.insert(frame.at(x, y));
             }
         }
+        ASSERT_GE(best, 0) << "capture wrote no frame between " << shot.from << " and " << shot.to << " ms";
         // A screen of few colours would match too easily to tell anything.
         EXPECT_GT(colours.size(), 100u) << best_frame;
-        ASSERT_GE(best, 0) << "capture wrote no frame between " << from << " and " << to << " ms";
-        EXPECT_GE(best, 320 * 240 * 97 / 100)
-            << "closest is " << best_frame << " of capture's frames from " << from << " to " << to << " ms";
-        if (HasFailure())
-            fs::copy_file(shot_path, dir + "/shot-" + fs::path(program).filename().string() + ".png",
-                          fs::copy_options::overwrite_existing);
+        EXPECT_GE(best, 320 * 240 * 97 / 100) << "closest is " << best_frame << " of capture's frames from "
+                                              << shot.from << " to " << shot.to << " ms";
+        if (!HasFailure())
+            fs::remove_all(frames);
     }
-    if (!HasFailure())
-        fs::remove_all(dir);
-    else
-        std::fprintf(stderr, "the screenshots and capture's frames are kept in %s\n", dir.c_str());
+
+    std::string dir_;
+    int shots_ = 0;
+};
+
+INSTANTIATE_TEST_SUITE_P(Sdl, ScreenOnXvfb, testing::Values(CLASSIC, COMPAT),
+                         [](const testing::TestParamInfo<const char*>& info) {
+                             return std::string(info.param);
+                         });
+
+TEST_P(ScreenOnXvfb, TheScreenShowsTheFrameCaptureDrawsAtTheSameClockReading)
+{
+    for (const auto& [program, scale] : {std::pair{DEMO_PATH, 1}, std::pair{DEMO2X_PATH, 2}}) {
+        SCOPED_TRACE(program);
+        const Screenshot shot = shoot(program);
+        expect_capture_frame(shot, scale);
+        EXPECT_EQ(blurred_pixels(shot.image, scale), 0);
+    }
+}
+
+// The compatibility library scales the frame to the screen when full screen;
+// the same scaling enlarges a window on request, where Xvfb can show it.
+using CompatScreenOnXvfb = ScreenOnXvfb;
+
+INSTANTIATE_TEST_SUITE_P(Sdl, CompatScreenOnXvfb, testing::Values(COMPAT),
+                         [](const testing::TestParamInfo<const char*>& info) {
+                             return std::string(info.param);
+                         });
+
+TEST_P(CompatScreenOnXvfb, ScalesWithCrispPixelsUnlessTheUserAsksOtherwise)
+{
+    const std::string twice = "SDL12COMPAT_WINDOW_SCALING=2";
+    const Screenshot crisp = shoot(DEMO_PATH, {twice});
+    expect_capture_frame(crisp, 2);
+    EXPECT_EQ(blurred_pixels(crisp.image, 2), 0);
+
+    const Screenshot smooth = shoot(DEMO_PATH, {twice, "SDL12COMPAT_SCALE_METHOD=linear"});
+    ASSERT_EQ(smooth.image.width, 640);
+    EXPECT_GT(blurred_pixels(smooth.image, 2), 640 * 480 / 10);
 }
 
 // The demo's own data, generated by the build: what the device receives over
