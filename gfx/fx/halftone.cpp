@@ -53,97 +53,113 @@ uint8_t stamp_value(int32_t d, int32_t t)
 // The four bytes of the cell's average, each through the level table.
 struct CellLevels {
     std::array<uint8_t, 4> t;  // blue, green, red, alpha
-    bool marks() const { return *std::max_element(t.begin(), t.end()) >= MIN_LEVEL; }
+    bool marks() const { return std::max({t[0], t[1], t[2], t[3]}) >= MIN_LEVEL; }
 };
 
+// The samples (cy - 6, cx - 6), (cy - 6, cx), (cy, cx - 6) and (cy, cx),
+// leaving out those above or left of the area; n is 1, 2 or 4, so the
+// average of each byte is its sum shifted. Bytes are summed two at a time
+// in 16-bit lanes (four bytes sum to at most 1020), and the shift's spill
+// from the lane above falls outside the 8 bits kept.
 CellLevels cell_levels(std::span<const uint32_t, FRAME_PIXELS> src, const std::array<uint8_t, 256>& level,
                        int32_t cy, int32_t cx)
 {
     const int32_t w = state.width;
-    uint32_t samples[4];
-    int n = 0;
     const int32_t top = cy - REACH, left = cx - REACH;
+    const uint32_t here = src[size_t(cy * w + cx)];
+    uint32_t even = here & 0x00FF00FF, odd = (here >> 8) & 0x00FF00FF;
+    int shift = 0;
+    auto take = [&](uint32_t p) {
+        even += p & 0x00FF00FF;
+        odd += (p >> 8) & 0x00FF00FF;
+    };
+    if (top >= 0) {
+        take(src[size_t(top * w + cx)]);
+        shift++;
+    }
+    if (left >= 0) {
+        take(src[size_t(cy * w + left)]);
+        shift++;
+    }
     if (top >= 0 && left >= 0)
-        samples[n++] = src[size_t(top * w + left)];
-    if (top >= 0)
-        samples[n++] = src[size_t(top * w + cx)];
-    if (left >= 0)
-        samples[n++] = src[size_t(cy * w + left)];
-    samples[n++] = src[size_t(cy * w + cx)];
-    CellLevels c;
-    for (int byte = 0; byte < 4; byte++) {
-        uint32_t sum = 0;
-        for (int i = 0; i < n; i++)
-            sum += (samples[i] >> (8 * byte)) & 255;
-        c.t[size_t(byte)] = level[sum / uint32_t(n)];
-    }
-    return c;
+        take(src[size_t(top * w + left)]);
+    even >>= shift;
+    odd >>= shift;
+    return {{level[even & 255], level[odd & 255], level[(even >> 16) & 255], level[(odd >> 16) & 255]}};
 }
 
-// The disc clipped to the area: rows above it and columns left of it are
-// skipped, the first row below it ends the cell, the first column right of
-// it ends the row.
-void stamp_clipped(FrameView dst, const CellLevels& c, int32_t cy, int32_t cx)
-{
-    for (int a = 0; a < DISC; a++) {
-        const int32_t y = cy - REACH + a;
-        if (y < 0)
-            continue;
-        if (y >= state.height)
-            return;
-        for (int b = 0; b < DISC; b++) {
-            const int32_t x = cx - REACH + b;
-            if (x < 0)
-                continue;
-            if (x >= state.width)
-                break;
-            uint32_t& pixel = dst[size_t(y * state.width + x)];
-            uint32_t out = 0;
-            for (int byte = 0; byte < 4; byte++) {
-                const uint32_t v = (pixel >> (8 * byte)) & 255;
-                const uint32_t add = state.stamps[c.t[size_t(byte)]][size_t(a)][size_t(b)];
-                out |= std::min(v + add, 255u) << (8 * byte);
-            }
-            pixel = out;
-        }
-    }
-}
-
-// A disc wholly inside the area: each row of 12 pixels is three 4-pixel
-// saturating adds, the four stamp rows interleaved into pixels.
-void stamp_inside(FrameView dst, const CellLevels& c, int32_t cy, int32_t cx)
-{
-    const Stamp& sb = state.stamps[c.t[0]];
-    const Stamp& sg = state.stamps[c.t[1]];
-    const Stamp& sr = state.stamps[c.t[2]];
-    const Stamp& sa = state.stamps[c.t[3]];
-    uint32_t* row = dst.data() + (cy - REACH) * state.width + (cx - REACH);
+// What the disc adds to the 12 pixels of its row a, one byte of each from
+// that byte's stamp: rows of the four stamps interleaved into pixels.
 #if defined(__SSE2__)
-    for (int a = 0; a < DISC; a++, row += state.width) {
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sb[size_t(a)].data()));
-        const __m128i g = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sg[size_t(a)].data()));
-        const __m128i r = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sr[size_t(a)].data()));
-        const __m128i al = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sa[size_t(a)].data()));
-        const __m128i bg_lo = _mm_unpacklo_epi8(b, g), ra_lo = _mm_unpacklo_epi8(r, al);
-        const __m128i bg_hi = _mm_unpackhi_epi8(b, g), ra_hi = _mm_unpackhi_epi8(r, al);
-        const __m128i add[3] = {_mm_unpacklo_epi16(bg_lo, ra_lo), _mm_unpackhi_epi16(bg_lo, ra_lo),
-                                _mm_unpacklo_epi16(bg_hi, ra_hi)};
-        for (int k = 0; k < 3; k++) {
-            __m128i* p = reinterpret_cast<__m128i*>(row + 4 * k);
-            _mm_storeu_si128(p, _mm_adds_epu8(_mm_loadu_si128(p), add[k]));
-        }
-    }
+struct RowAdd {
+    __m128i px[3];  // pixels 0..3, 4..7, 8..11
+};
+
+inline RowAdd row_add(const CellLevels& c, size_t a)
+{
+    auto load = [&](int byte) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(state.stamps[c.t[size_t(byte)]][a].data()));
+    };
+    const __m128i b = load(0), g = load(1), r = load(2), al = load(3);
+    const __m128i bg_lo = _mm_unpacklo_epi8(b, g), ra_lo = _mm_unpacklo_epi8(r, al);
+    const __m128i bg_hi = _mm_unpackhi_epi8(b, g), ra_hi = _mm_unpackhi_epi8(r, al);
+    return {{_mm_unpacklo_epi16(bg_lo, ra_lo), _mm_unpackhi_epi16(bg_lo, ra_lo),
+             _mm_unpacklo_epi16(bg_hi, ra_hi)}};
+}
+#endif
+
+// min(byte + add, 255) for each of the four bytes.
+inline uint32_t add_saturating(uint32_t pixel, uint32_t add)
+{
+#if defined(__SSE2__)
+    return uint32_t(
+        _mm_cvtsi128_si32(_mm_adds_epu8(_mm_cvtsi32_si128(int32_t(pixel)), _mm_cvtsi32_si128(int32_t(add)))));
 #else
-    for (size_t a = 0; a < DISC; a++, row += state.width)
+    uint32_t out = 0;
+    for (int byte = 0; byte < 32; byte += 8)
+        out |= std::min(((pixel >> byte) & 255) + ((add >> byte) & 255), 255u) << byte;
+    return out;
+#endif
+}
+
+// The disc over rows cy - 6 .. cy + 5 and columns cx - 6 .. cx + 5: rows
+// above the area are skipped, the first row below it ends the cell; columns
+// left of it are skipped, the first column right of it ends the row. When
+// no column is cut, each disc row takes three 4-pixel saturating adds.
+void stamp(FrameView dst, const CellLevels& c, int32_t cy, int32_t cx)
+{
+    const int32_t w = state.width;
+    const int a_first = std::max(0, REACH - cy), a_end = std::min(DISC, state.height - (cy - REACH));
+    const int b_first = std::max(0, REACH - cx), b_end = std::min(DISC, w - (cx - REACH));
+#if defined(__SSE2__)
+    if (b_first == 0 && b_end == DISC) {
+        for (int a = a_first; a < a_end; a++) {
+            const RowAdd add = row_add(c, size_t(a));
+            __m128i* p = reinterpret_cast<__m128i*>(dst.data() + (cy - REACH + a) * w + (cx - REACH));
+            _mm_storeu_si128(p, _mm_adds_epu8(_mm_loadu_si128(p), add.px[0]));
+            _mm_storeu_si128(p + 1, _mm_adds_epu8(_mm_loadu_si128(p + 1), add.px[1]));
+            _mm_storeu_si128(p + 2, _mm_adds_epu8(_mm_loadu_si128(p + 2), add.px[2]));
+        }
+        return;
+    }
+#endif
+    for (int a = a_first; a < a_end; a++) {
+        uint32_t words[DISC];
+#if defined(__SSE2__)
+        const RowAdd add = row_add(c, size_t(a));
+        for (int k = 0; k < 3; k++)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(words + 4 * k), add.px[k]);
+#else
         for (size_t b = 0; b < DISC; b++) {
-            const uint32_t pixel = row[b];
-            const uint32_t add[4] = {sb[a][b], sg[a][b], sr[a][b], sa[a][b]};
-            uint32_t out = 0;
-            for (int byte = 0; byte < 4; byte++)
-                out |= std::min(((pixel >> (8 * byte)) & 255) + add[byte], 255u) << (8 * byte);
-            row[b] = out;
+            words[b] = 0;
+            for (size_t byte = 0; byte < 4; byte++)
+                words[b] |= uint32_t(state.stamps[c.t[byte]][size_t(a)][b]) << (8 * byte);
         }
 #endif
+        uint32_t* line = dst.data() + (cy - REACH + a) * w;
+        for (int b = b_first; b < b_end; b++)
+            line[cx - REACH + b] = add_saturating(line[cx - REACH + b], words[b]);
+    }
 }
 
 }  // namespace
@@ -175,15 +191,11 @@ void fx_halftone(FrameView dst, std::span<const uint32_t, FRAME_PIXELS> src, int
         level[size_t(v)] = uint8_t(std::min((v * strength) >> 8, 255));
 
     for (int32_t cy = 0, parity = 0; cy < state.height; cy += FX_HALFTONE_PITCH, parity ^= 1) {
-        const bool rows_inside = cy - REACH >= 0 && cy + DISC - REACH <= state.height;
         for (int32_t cx = FX_HALFTONE_PITCH * parity / 2; cx < state.width; cx += FX_HALFTONE_PITCH) {
             const CellLevels c = cell_levels(src, level, cy, cx);
             if (!c.marks())
                 continue;
-            if (rows_inside && cx - REACH >= 0 && cx + DISC - REACH <= state.width)
-                stamp_inside(dst, c, cy, cx);
-            else
-                stamp_clipped(dst, c, cy, cx);
+            stamp(dst, c, cy, cx);
         }
     }
 }
