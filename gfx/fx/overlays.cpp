@@ -17,8 +17,10 @@ OverlayState state;
 // Elapsed counters grow for the whole run; they wrap rather than overflow.
 int32_t add_ms(int32_t elapsed, int32_t delta) { return int32_t(uint32_t(elapsed) + uint32_t(delta)); }
 
-// Whether the next line of a row shows this frame. rand() is called once per
-// running fade, in this order, so the sequence matches the line count.
+// Whether the next line of a row shows this frame: one rand() for each fade
+// still running, the fade-in's first (and none for the fade-out when the
+// fade-in already hid the line), so a run draws the same random sequence
+// whatever the frame holds.
 bool line_shows(const OverlayRow& row)
 {
     const int32_t rem_in = int32_t(uint32_t(row.fade_in_ms) - uint32_t(row.fade_in_elapsed));
