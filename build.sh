@@ -17,7 +17,7 @@ esac
 
 # What building needs, then what only the tests need.
 build_packages="cmake g++ make pkg-config libsdl1.2-dev libpng-dev zlib1g-dev"
-test_packages="libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick libxmp-dev libopenmpt-dev ffmpeg libsdl1.2-compat"
+test_packages="libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick libxmp-dev libopenmpt-dev ffmpeg libsdl1.2-compat clang libclang-rt-14-dev"
 
 packages=$build_packages
 [ "$mode" = test ] && packages="$packages $test_packages"
@@ -51,3 +51,18 @@ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIRMAVO_SANITIZ
 cmake --build build-sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-sanitize --output-on-failure -j "$jobs" --timeout 600
+
+# The loaders under libFuzzer, built with clang: every seed and every kept
+# crash replayed, then a minute of fuzzing per target.
+fuzz_flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIRMAVO_FUZZ=ON \
+    -DCMAKE_C_FLAGS="$fuzz_flags" -DCMAKE_CXX_FLAGS="$fuzz_flags"
+cmake --build build-fuzz -j "$jobs" --target fuzz_module fuzz_png fuzz_mesh fuzz_seeds
+tests/fuzz/run.sh build-fuzz build/data 60
+
+# The demo under ThreadSanitizer on Xvfb, with a sound device and without.
+tsan_flags="-fsanitize=thread -fno-omit-frame-pointer"
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_FLAGS="$tsan_flags" \
+    -DCMAKE_CXX_FLAGS="$tsan_flags" -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread
+cmake --build build-tsan -j "$jobs" --target demo sdl_timer_minimal
+tests/hardening/race_check.sh build-tsan build 20

@@ -7,7 +7,7 @@
 # side. The status is nonzero when any input crashes; crashing inputs are
 # left in BUILD/fuzz-crashes. SECONDS of 0 replays only.
 set -eu
-build=$1
+build=$(cd "$1" && pwd)
 data=$2
 seconds=$3
 here=$(cd "$(dirname "$0")" && pwd)
