@@ -48,6 +48,7 @@ struct GuardedCanvas {
 void start_show(int song_length = -1)
 {
     ASSERT_EQ(chdir(SHOW_DIR), 0);
+    virtual_now = 0;
     clock_set_source([] { return virtual_now; });
     int32_t size = 0;
     ASSERT_EQ(startup_load(show, module_data, size), 0);
