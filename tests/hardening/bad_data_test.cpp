@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -108,17 +109,6 @@ TEST(Signals, EndTheShowAfterAFrameWithOrWithoutADevice)
     fs::remove_all(dir);
 }
 
-enum class Damage { missing, empty, seven_bytes, half, random, bit_flips, directory };
-constexpr std::array<Damage, 7> ALL_DAMAGE = {Damage::missing,  Damage::empty,  Damage::seven_bytes,
-                                              Damage::half,     Damage::random, Damage::bit_flips,
-                                              Damage::directory};
-const char* name(Damage d)
-{
-    constexpr std::array<const char*, 7> names = {"missing", "empty",     "7 bytes",  "half",
-                                                  "random",  "bit flips", "directory"};
-    return names[size_t(d)];
-}
-
 std::vector<char> read_all(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -128,6 +118,48 @@ std::vector<char> read_all(const std::string& path)
 void write_all(const std::string& path, const std::vector<char>& bytes)
 {
     std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+}
+
+TEST(HostilePicture, IsRefusedWithItsMessageInAFewMegabytes)
+{
+    const std::string dir = test_make_dir();
+    fs::copy(std::string(SHOW_DIR) + "/data", dir + "/data", fs::copy_options::recursive);
+    // The header of a 320x240 picture, then a text chunk whose length field
+    // says 1.5 GB and whose data stops after 27 bytes: 68 bytes in all.
+    std::vector<char> file = read_all(dir + "/data/pic05.png");
+    file.resize(33);
+    for (uint8_t b : {0x59, 0x68, 0x2F, 0x00})
+        file.push_back(char(b));
+    for (char c : std::string("tEXtComment") + '\0' + std::string(19, 'x'))
+        file.push_back(c);
+    ASSERT_EQ(file.size(), 68u);
+    write_all(dir + "/data/pic05.png", file);
+
+    Child demo = process_start({DEMO_PATH}, dir, show_env(dir, "disk"));
+    int status = 0;
+    rusage usage{};
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (wait4(demo.pid, &status, WNOHANG, &usage) == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    process_output(demo);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(demo.output, "Couldn't open pic: pic05.png");
+    // The whole start-up up to the refusal, five pictures decoded with it.
+    EXPECT_LT(usage.ru_maxrss, 64 * 1024) << "kB";
+    std::printf("[ peak ] start-up refusing the 68-byte picture: %ld kB\n", usage.ru_maxrss);
+    fs::remove_all(dir);
+}
+
+enum class Damage { missing, empty, seven_bytes, half, random, bit_flips, directory };
+constexpr std::array<Damage, 7> ALL_DAMAGE = {Damage::missing,  Damage::empty,  Damage::seven_bytes,
+                                              Damage::half,     Damage::random, Damage::bit_flips,
+                                              Damage::directory};
+const char* name(Damage d)
+{
+    constexpr std::array<const char*, 7> names = {"missing", "empty",     "7 bytes",  "half",
+                                                  "random",  "bit flips", "directory"};
+    return names[size_t(d)];
 }
 
 // Damages `path`; what the file then holds, or nothing when there is no
