@@ -6,13 +6,18 @@
 //           (header, sample headers, song length, restart, order list,
 //           signature, each pattern, each sample) and the show's module cut
 //           at its header and pattern boundaries
-//   png:    the show's pictures, a 1x1 RGBA and RGB picture, and a picture
-//           whose text chunk claims 1.5 GB
+//   png:    the show's pictures, a small picture of every colour type and
+//           bit depth with a compressed text chunk, 1x1 RGBA and RGB
+//           pictures, and a picture whose text chunk claims 1.5 GB
 //   mesh:   the show's mesh, a tetrahedron, an empty file, the largest
 //           vertex count that fits and an index past the vertex list
 #include "tests/player/test_module.h"
 #include "tools/common/png_write.h"
 
+#include <png.h>
+
+#include <algorithm>
+#include <csetjmp>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -106,8 +111,62 @@ void modules(const fs::path& data, const fs::path& dir)
     cuts(dir, "show", show, at);
 }
 
+// A small picture of any colour type and bit depth libpng allows, rows of
+// a ramp; palette pictures get a 16-entry palette.
+void write_png(const fs::path& path, int colour_type, int depth, int width, int height)
+{
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        std::fclose(file);
+        return;
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), depth, colour_type, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (colour_type == PNG_COLOR_TYPE_PALETTE) {
+        png_color palette[16];
+        for (int i = 0; i < 16; i++)
+            palette[i] = {png_byte(i * 16), png_byte(255 - i * 16), png_byte(i * 5)};
+        png_set_PLTE(png, info, palette, 1 << std::min(depth, 4));
+    }
+    png_text text = {};
+    text.compression = PNG_TEXT_COMPRESSION_zTXt;
+    text.key = const_cast<char*>("Comment");
+    text.text = const_cast<char*>("seed");
+    png_set_text(png, info, &text, 1);
+    png_write_info(png, info);
+    std::vector<png_byte> row(png_get_rowbytes(png, info));
+    for (int y = 0; y < height; y++) {
+        for (size_t x = 0; x < row.size(); x++)
+            row[x] = png_byte(colour_type == PNG_COLOR_TYPE_PALETTE && depth == 8 ? (x + size_t(y)) % 16
+                                                                                  : x * 37 + size_t(y));
+        png_write_row(png, row.data());
+    }
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    std::fclose(file);
+}
+
 void pictures(const fs::path& data, const fs::path& dir)
 {
+    struct Format {
+        int colour_type;
+        std::vector<int> depths;
+    };
+    for (const Format& f :
+         {Format{PNG_COLOR_TYPE_GRAY, {1, 2, 4, 8, 16}}, Format{PNG_COLOR_TYPE_RGB, {8, 16}},
+          Format{PNG_COLOR_TYPE_PALETTE, {1, 2, 4, 8}}, Format{PNG_COLOR_TYPE_GRAY_ALPHA, {8, 16}},
+          Format{PNG_COLOR_TYPE_RGB_ALPHA, {8, 16}}})
+        for (int depth : f.depths)
+            write_png(
+                dir / ("type" + std::to_string(f.colour_type) + "_depth" + std::to_string(depth) + ".png"),
+                f.colour_type, depth, 7, 5);
+
     for (int i = 0; i < 15; i++) {
         char name[16];
         std::snprintf(name, sizeof name, "pic%02d.png", i);
