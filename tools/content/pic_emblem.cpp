@@ -4,7 +4,9 @@
 // bold shapes, because it must survive being painted in 4..36 pixel
 // rectangles (the fly-in), broken into 9-pixel dots (the halftone) and
 // overdrawn by a black silhouette (the mesh) on the right of centre. The
-// sun and sky are bright there, so the silhouette reads.
+// sun and sky are bright there, and a violet glow lifts the skyline and the
+// ground, so that the halftone prints dots wherever the knot can pass and
+// its whole outline reads, not only where it crosses the sky.
 //
 // pic13 is the same vista after dark: no sun, a faint horizon and grid. It
 // is the finale's background under pic07's dots and a full-screen fade, so
@@ -31,6 +33,7 @@ struct Style {
     float sky_k;   // brightness of the sky gradient
     float grid_k;  // brightness of the grid lines
     float lights;  // chance of a lit window
+    float glow;    // violet lifted into the skyline and the ground
 };
 
 Rgb sky_colour(int y, float k)
@@ -98,6 +101,7 @@ void draw_vista(Canvas& cv, const Style& s)
                 // sun's reflection as a soft column.
                 const float t = float(y - horizon) / float(H - horizon);
                 c = mix(hex(0x2a0b3c), hex(0x0b0418), std::sqrt(t)) * s.sky_k;
+                c = c + hex(0x3c1458) * (s.glow * (1.0f - 0.5f * t));
                 if (s.sun) {
                     const float dx = (float(x) + 0.5f - sun_x) / 60.0f;
                     c = c + hex(0xff5a8c) * (0.35f * std::exp(-dx * dx) * (1.0f - t));
@@ -126,7 +130,7 @@ void draw_vista(Canvas& cv, const Style& s)
     for (int x = 0; x < W; x++) {
         const int top = skyline_top(x);
         for (int y = top; y < horizon; y++) {
-            Rgb c = hex(0x1c0a30) * (0.7f + 0.3f * s.sky_k);
+            Rgb c = hex(0x1c0a30) * (0.7f + 0.3f * s.sky_k) + hex(0x3a1658) * s.glow;
             if (y == top)
                 c = hex(0xff4fa0) * (0.35f + 0.4f * s.sky_k);
             else if ((x % 4) == 1 && (y - top) % 5 == 3 && hash01(x / 4, y / 5, 72) < s.lights)
@@ -151,13 +155,13 @@ void draw_vista(Canvas& cv, const Style& s)
 Art make_pic07()
 {
     Canvas cv(W, H);
-    draw_vista(cv, {true, 1.0f, 1.0f, 0.35f});
+    draw_vista(cv, {true, 1.0f, 1.0f, 0.35f, 1.0f});
     return {W, H, cv.to_argb()};
 }
 
 Art make_pic13()
 {
     Canvas cv(W, H);
-    draw_vista(cv, {false, 0.28f, 0.22f, 0.12f});
+    draw_vista(cv, {false, 0.28f, 0.22f, 0.12f, 0.0f});
     return {W, H, cv.to_argb()};
 }
