@@ -13,11 +13,11 @@
 //             680 with the backdrop dissolving in as well
 #include "app/frame.h"
 #include "app/show.h"
+#include "bench/frame/bench_show.h"
 #include "core/clock.h"
 
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
 #include <memory>
 
 namespace {
@@ -28,25 +28,9 @@ constexpr uint32_t FRAME_MS = 17;
 uint32_t bench_now = 0;
 uint32_t bench_clock() { return bench_now; }
 
-const Show* loaded_pictures()
-{
-    static std::unique_ptr<Show> show;
-    static bool tried = false;
-    if (!tried) {
-        tried = true;
-        namespace fs = std::filesystem;
-        if (!fs::exists("data/pic00.png"))
-            fs::current_path(fs::read_symlink("/proc/self/exe").parent_path() / "../..");
-        auto s = std::make_unique<Show>();
-        if (assets_load_pictures(s->pictures) == nullptr)
-            show = std::move(s);
-    }
-    return show.get();
-}
-
 void run_scene(benchmark::State& state)
 {
-    const Show* pictures = loaded_pictures();
+    const Show* pictures = bench_show();
     if (pictures == nullptr) {
         state.SkipWithError("no data/ with the show's pictures");
         return;

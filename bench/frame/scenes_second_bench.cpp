@@ -16,13 +16,11 @@
 //   crawl     a crawl step in every frame at 1250; the finale at 1350
 #include "app/frame.h"
 #include "app/show.h"
+#include "bench/frame/bench_show.h"
 #include "core/clock.h"
 #include "sound/player/player_clock.h"
 
 #include <benchmark/benchmark.h>
-
-#include <filesystem>
-#include <memory>
 
 namespace {
 
@@ -41,32 +39,13 @@ int32_t pos_at(int32_t t)
     return t < FIRST_ROW_MS ? 0 : row / 64 * 100 + row % 64;
 }
 
-Show* loaded_show()
-{
-    static std::unique_ptr<Show> show;
-    static bool tried = false;
-    if (!tried) {
-        tried = true;
-        namespace fs = std::filesystem;
-        if (!fs::exists("data/pic00.png"))
-            fs::current_path(fs::read_symlink("/proc/self/exe").parent_path() / "../..");
-        auto s = std::make_unique<Show>();
-        if (assets_load_pictures(s->pictures) == nullptr &&
-            assets_read_mesh("data/mesh.bare", s->mesh_data)) {
-            show_build_tables();
-            show = std::move(s);
-        }
-    }
-    return show.get();
-}
-
 FrameBuffer canvas{};
 
 // A fresh run on the virtual clock, every row of the song stamped, frames
 // drawn up to 8 s before `scene_pos` is heard.
 Show* start_show(int32_t scene_pos)
 {
-    Show* show = loaded_show();
+    Show* show = bench_show();
     if (show == nullptr)
         return nullptr;
     show->scene = SceneState{};
