@@ -75,7 +75,8 @@ int32_t pt_pace(int32_t frames, int32_t callback_time, const PtPacing& pacing)
         // have played: its last frame's time, one device buffer later.
         const int64_t ahead = (1000 * int64_t(done + frames) - 1000 * int64_t(c.buffer_frames)) / MIX_RATE;
         const PlayerState& state = pt_state();
-        pt_stamp_rows(state.play.order_pos, state.play.row, callback_time + int32_t(ahead));
+        // Near 2^31 ms the sum wraps, as the clock itself does.
+        pt_stamp_rows(state.play.order_pos, state.play.row, int32_t(uint32_t(callback_time) + uint32_t(ahead)));
         if (c.frames_to_tick <= 0) {
             pt_tick();
             c.frames_to_tick = pt_tick_length();

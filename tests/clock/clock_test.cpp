@@ -79,6 +79,16 @@ ModBuilder speed_one(int32_t entries)
     return song;
 }
 
+// After 24.8 days the clock passes 2^31 ms: stamps wrap with it, without
+// the signed overflow the sanitizer would stop on.
+TEST_F(PlayerClock, StampsWrapWithTheClockNearItsLimit)
+{
+    ModBuilder song = speed_one(2);
+    open_and_load(song);
+    callback(0x7FFFFFF0u, 4096);
+    EXPECT_EQ(pt_position_time(0), int32_t(0x7FFFFFF0u + 20u));
+}
+
 TEST_F(PlayerClock, RowsAreStampedWhenTheirChunkIsHeard)
 {
     ModBuilder song = speed_one(2);
