@@ -3,6 +3,7 @@
 // emblem's halftone pulsing over it, to the end of the show.
 #include "app/scene_crawl.h"
 
+#include "app/scene_tables.h"
 #include "app/scene_time.h"
 #include "app/scenes_list.h"
 #include "gfx/fx/crawl.h"
@@ -13,9 +14,6 @@
 
 namespace {
 
-constexpr int PICTURE_CRAWL_TARGET = 2;
-constexpr int PICTURE_FINALE_BACKDROP = 13;
-constexpr int PICTURE_FINALE_DOTS = 7;  // the emblem
 constexpr int32_t FINALE_POS = 1340;
 // A crawl step runs at most once a frame and only once more than this many
 // ms have passed, so the lines grow at the same pace at any frame rate.
@@ -41,6 +39,6 @@ void scene_crawl(Show& show, int32_t now, int32_t pos, FrameView canvas)
     }
     const std::span<const uint32_t, FRAME_PIXELS> backdrop = scene_picture(show, PICTURE_FINALE_BACKDROP);
     std::copy(backdrop.begin(), backdrop.end(), canvas.begin());
-    fx_halftone(canvas, scene_picture(show, PICTURE_FINALE_DOTS),
+    fx_halftone(canvas, scene_picture(show, PICTURE_EMBLEM),
                 scene_finale_strength(scene_since(now, FINALE_POS)));
 }

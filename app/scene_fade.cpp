@@ -2,6 +2,7 @@
 // byte of it stepped one level at a time towards the emblem picture, so the
 // rectangles melt into the picture they were fitted to.
 #include "app/scene_flyin.h"
+#include "app/scene_tables.h"
 #include "app/scenes_list.h"
 #include "gfx/fx/palettes.h"
 
@@ -10,7 +11,6 @@
 
 namespace {
 
-constexpr int PICTURE_FADE_TARGET = 15;  // the second copy of the emblem
 // A fade step runs at most once a frame and only once more than this many
 // ms have passed: 255 steps take at least 12 s.
 constexpr int64_t FADE_GATE_MS = 45;
@@ -40,7 +40,7 @@ void scene_fade(Show& show, int32_t now, int32_t, FrameView canvas)
         fx_palette_map(show.work_a, scene_paint_image(show), 0);
         show.work_c = show.work_a;
     } else if (int64_t(now) - scene.fade_time > FADE_GATE_MS) {
-        fade_step(reinterpret_cast<uint8_t*>(show.work_c.data()), show.pictures[PICTURE_FADE_TARGET].pixels);
+        fade_step(reinterpret_cast<uint8_t*>(show.work_c.data()), show.pictures[PICTURE_EMBLEM_COPY].pixels);
         scene.fade_time = now;
     }
     std::copy(show.work_c.begin(), show.work_c.end(), canvas.begin());

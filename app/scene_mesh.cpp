@@ -4,6 +4,7 @@
 // falls away and spins while the noise picture wipes in from the left.
 #include "app/scene_mesh.h"
 
+#include "app/scene_tables.h"
 #include "app/scene_time.h"
 #include "app/scenes_list.h"
 #include "gfx/fx/halftone.h"
@@ -15,8 +16,6 @@
 
 namespace {
 
-constexpr int PICTURE_BACKDROP = 7;  // the emblem
-constexpr int PICTURE_WIPE = 14;     // the noise
 constexpr int32_t RISE_POS = 1000, REST_POS = 1032, BOUNCE_POS = 1100, FALL_POS = 1148;
 constexpr int32_t WIPE_MS_PER_COLUMN = 5;
 
@@ -60,11 +59,11 @@ void scene_mesh(Show& show, int32_t now, int32_t pos, FrameView canvas)
     const MeshSince since{scene_since(now, RISE_POS), scene_since(now, BOUNCE_POS),
                           scene_since(now, FALL_POS)};
     const MeshPose pose = scene_mesh_pose(now, pos, since);
-    const std::span<const uint32_t, FRAME_PIXELS> noise = scene_picture(show, PICTURE_WIPE);
+    const std::span<const uint32_t, FRAME_PIXELS> noise = scene_picture(show, PICTURE_NOISE);
     // Once the wipe covers the frame nothing else shows: the mesh, far below
     // by then, is not drawn.
     if (pose.wipe < FRAME_WIDTH) {
-        const std::span<const uint32_t, FRAME_PIXELS> backdrop = scene_picture(show, PICTURE_BACKDROP);
+        const std::span<const uint32_t, FRAME_PIXELS> backdrop = scene_picture(show, PICTURE_EMBLEM);
         std::copy(backdrop.begin(), backdrop.end(), show.work_a.begin());
         std::fill(canvas.begin(), canvas.end(), 0u);
         mesh_reset_matrix();

@@ -24,7 +24,7 @@ void scene_smoke(Show& show, int32_t now, int32_t pos, FrameView canvas)
         const bool seed_row = pos % 100 % 32 == 0;
         scene.smoke_reseed = seed_row && scene.smoke_reseed == 0 ? 1 : 0;
         scene.step_time = now;
-        fx_smoke(show.work_a, scene_picture(show, PICTURE_STATIC), SMOKE_PARTICLES, scene.smoke_reseed);
+        fx_smoke(show.work_a, scene_picture(show, PICTURE_NOISE), SMOKE_PARTICLES, scene.smoke_reseed);
     }
     std::copy(show.work_a.begin(), show.work_a.end(), canvas.begin());
     for (const SpriteSpot& s : SMOKE_SPRITES)

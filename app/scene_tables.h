@@ -1,4 +1,4 @@
-// The constant tables of scenes 1 to 3 and the overlay schedule over every
+// The constant tables of the scenes and the overlay schedule over every
 // scene: which picture each part reads, where the sprites and credit lines
 // sit and from which music position they show, and the thirteen rows of the
 // schedule. The content generator draws the sprite and credit pictures from
@@ -17,12 +17,17 @@
 #include <cstddef>
 #include <cstdint>
 
-constexpr int PICTURE_CIRCLES = 0;       // scene 3, base pattern (own row length)
-constexpr int PICTURE_CIRCLES_MASK = 1;  // scene 3, AND mask (own row length)
-constexpr int PICTURE_TOWER = 6;         // scene 1, scrolled bands
-constexpr int PICTURE_SPRITES = 11;      // scene 2, four sprites
-constexpr int PICTURE_CREDITS = 12;      // scene 3, fifteen credit lines
-constexpr int PICTURE_STATIC = 14;       // scene 2, the smoke's target
+constexpr int PICTURE_CIRCLES = 0;           // scene 3, base pattern (own row length)
+constexpr int PICTURE_CIRCLES_MASK = 1;      // scene 3, AND mask (own row length)
+constexpr int PICTURE_CRAWL_TARGET = 2;      // scene 7, what the crawl lines grow
+constexpr int PICTURE_TOWER = 6;             // scene 1, scrolled bands
+constexpr int PICTURE_EMBLEM = 7;            // scene 6 backdrop, the finale's dots
+constexpr int PICTURE_SPRITES = 11;          // scene 2, four sprites
+constexpr int PICTURE_CREDITS = 12;          // scene 3, fifteen credit lines
+constexpr int PICTURE_FINALE_BACKDROP = 13;  // scene 7 from 1340
+constexpr int PICTURE_NOISE = 14;            // the static: the smoke's target, scene 6's
+                                             // wipe, work_a and work_b at start-up
+constexpr int PICTURE_EMBLEM_COPY = 15;      // scene 5, the fade's target
 
 // A rectangle of the sprite picture, drawn at the same place of the frame
 // from `from_pos` on.

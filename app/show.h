@@ -10,12 +10,11 @@
 
 #include "app/assets.h"
 #include "app/scene_state.h"
+#include "app/scene_tables.h"
 #include "core/frame_buffer.h"
 
 #include <array>
 #include <cstdint>
-
-constexpr int PICTURE_NOISE = 14;
 
 struct Show {
     std::array<Picture, PICTURE_COUNT> pictures{};

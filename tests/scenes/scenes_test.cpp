@@ -74,7 +74,7 @@ protected:
                     return credit_colour(c);
             }
             return 0;
-        case PICTURE_STATIC:
+        case PICTURE_NOISE:
             return STATIC;
         default:
             return 0x00404040;  // transparent
