@@ -1,5 +1,6 @@
 #include "gfx/fx/crawl.h"
 
+#include "core/rand.h"
 #include "gfx/fx/plot_dot.h"
 
 #include <array>
@@ -26,7 +27,7 @@ void spawn(const Walker& parent, int32_t dx, int32_t dy)
 {
     for (Walker& child : state.walkers)
         if (!child.active) {
-            child = Walker{dx, dy, parent.x, parent.y, 0, std::rand() % 10 + 13, 1};
+            child = Walker{dx, dy, parent.x, parent.y, 0, core_rand() % 10 + 13, 1};
             return;
         }
 }

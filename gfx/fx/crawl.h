@@ -12,7 +12,7 @@
 // 128, at the edge of the frame, and after its life. At a third and at two
 // thirds of its life and at its end it starts a child in the lowest free
 // slot, turned one way, the other way, then the first way again, with a
-// life of 13 to 22 moves (one rand() per child).
+// life of 13 to 22 moves (one core_rand() per child).
 #pragma once
 
 #include "core/frame_buffer.h"

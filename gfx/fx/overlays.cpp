@@ -1,6 +1,7 @@
 #include "gfx/fx/overlays.h"
 
 #include "core/clock.h"
+#include "core/rand.h"
 #include "gfx/fx/blit.h"
 
 #include <algorithm>
@@ -17,7 +18,7 @@ OverlayState state;
 // Elapsed counters grow for the whole run; they wrap rather than overflow.
 int32_t add_ms(int32_t elapsed, int32_t delta) { return int32_t(uint32_t(elapsed) + uint32_t(delta)); }
 
-// Whether the next line of a row shows this frame: one rand() for each fade
+// Whether the next line of a row shows this frame: one core_rand() for each fade
 // still running, the fade-in's first (and none for the fade-out when the
 // fade-in already hid the line), so a run draws the same random sequence
 // whatever the frame holds.
@@ -26,10 +27,10 @@ bool line_shows(const OverlayRow& row)
     const int32_t rem_in = int32_t(uint32_t(row.fade_in_ms) - uint32_t(row.fade_in_elapsed));
     // The divisor is positive whenever rem_in is, unless the elapsed count is
     // negative (a clock that went backwards); then the fade counts as over.
-    if (rem_in > 0 && row.fade_in_ms > 0 && rem_in > std::rand() % row.fade_in_ms)
+    if (rem_in > 0 && row.fade_in_ms > 0 && rem_in > core_rand() % row.fade_in_ms)
         return false;
     const int32_t rem_out = int32_t(uint32_t(row.fade_out_ms) - uint32_t(row.fade_out_elapsed));
-    if (rem_out > 0 && row.fade_out_ms > 0 && rem_out < std::rand() % row.fade_out_ms)
+    if (rem_out > 0 && row.fade_out_ms > 0 && rem_out < core_rand() % row.fade_out_ms)
         return false;
     return true;
 }

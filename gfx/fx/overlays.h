@@ -10,7 +10,7 @@
 // A row is waiting while `pos` < start_pos, fades in over fade_in_ms, stays,
 // and from end_pos on fades out over fade_out_ms (1 drops it at once); once
 // faded out it is skipped for good. Each line of a fading row shows with the
-// chance of the fade's progress, decided anew each frame with rand().
+// chance of the fade's progress, decided anew each frame with core_rand().
 //
 // The milliseconds counted are those from the end of one call to the start
 // of the next, both read with clock_ms(), so the drawing time itself never

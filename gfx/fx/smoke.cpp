@@ -1,5 +1,6 @@
 #include "gfx/fx/smoke.h"
 
+#include "core/rand.h"
 #include "gfx/fx/plot_dot.h"
 
 #include <algorithm>
@@ -52,11 +53,11 @@ void seed()
 {
     for (SmokeParticle& p : state.particles) {
         p.x = 75 << 10;
-        p.y = ((std::rand() % 30) + 150) << 10;
-        p.vx = (std::rand() % 5100) / 4 + 2400;
-        p.vy = -600 - (std::rand() % 5100) / 8;
-        p.dir = std::rand() % 2;
-        p.spin = (std::rand() % 10240) / 40 + 10;
+        p.y = ((core_rand() % 30) + 150) << 10;
+        p.vx = (core_rand() % 5100) / 4 + 2400;
+        p.vy = -600 - (core_rand() % 5100) / 8;
+        p.dir = core_rand() % 2;
+        p.spin = (core_rand() % 10240) / 40 + 10;
     }
     state.seeded = true;
 }

@@ -8,7 +8,7 @@
 //   fx_smoke_reset()                         particles unseeded (start of a run)
 //
 // Positions and velocities are fixed point with 10 fraction bits (1024 = one
-// pixel). Seeding calls rand() five times per particle, in field order y, vx,
+// pixel). Seeding calls core_rand() five times per particle, in field order y, vx,
 // vy, dir, spin; it runs on the first call and whenever reseed is 1.
 #pragma once
 

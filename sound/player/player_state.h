@@ -80,7 +80,7 @@ struct PlayerState {
     std::array<ChannelState, PT_MAX_CHANNELS> channels{};
     std::array<uint8_t, PT_MAX_CHANNELS> default_pan{};  // 0..15 per channel; never reset by a load
     std::array<int16_t, 64> ramp_wave{};                 // built by pt_reset_player
-    std::array<int16_t, 64> random_wave{};               // built by pt_reset_player from rand()
+    std::array<int16_t, 64> random_wave{};               // built by pt_reset_player from core_rand()
     const char* last_error = nullptr;
 };
 

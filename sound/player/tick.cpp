@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "core/rand.h"
 #include "sound/player/player_internal.h"
 #include "sound/player/tables.h"
 
@@ -95,7 +96,7 @@ void pt_reset_player()
     p.tremolo_wave = 0;
     for (int32_t i = 0; i < 64; ++i) {
         st.ramp_wave[i] = static_cast<int16_t>(255 - 8 * i);
-        st.random_wave[i] = static_cast<int16_t>(std::rand() % 511 - 256);
+        st.random_wave[i] = static_cast<int16_t>(core_rand() % 511 - 256);
     }
 }
 

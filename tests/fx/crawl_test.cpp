@@ -1,5 +1,6 @@
 // The crawl on a target and buffer that never stop a walker, and on
 // pictures that would lead the walkers off the frame.
+#include "core/rand.h"
 #include "gfx/fx/crawl.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +22,7 @@ protected:
     void SetUp() override
     {
         fx_crawl_reset();
-        std::srand(3);
+        core_srand(3);
         buf = std::make_unique<FrameBuffer>();
         buf->fill(0x00FFFFFF);
         use_target(FRAME_HEIGHT, TRAIL);

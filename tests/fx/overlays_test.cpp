@@ -3,6 +3,7 @@
 #include "gfx/fx/overlays.h"
 
 #include "core/clock.h"
+#include "core/rand.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +34,7 @@ protected:
         test_now = 0;
         test_tick = 0;
         clock_set_source(test_clock);
-        std::srand(1);
+        core_srand(1);
         pixels.assign(FRAME_PIXELS, SOLID);
         picture.kind = PICTURE_RGBA;
         picture.width = FRAME_WIDTH;

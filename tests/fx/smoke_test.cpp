@@ -1,4 +1,5 @@
 // The dot, and the smoke's recovery and particles.
+#include "core/rand.h"
 #include "gfx/fx/plot_dot.h"
 #include "gfx/fx/smoke.h"
 
@@ -61,7 +62,7 @@ protected:
     void SetUp() override
     {
         fx_smoke_reset();
-        std::srand(5);
+        core_srand(5);
         buf = std::make_unique<FrameBuffer>();
         target = std::make_unique<FrameBuffer>();
     }

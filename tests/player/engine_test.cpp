@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "core/rand.h"
 #include "sound/mixer/sound_driver.h"
 #include "sound/player/loader.h"
 #include "sound/player/player_state.h"
@@ -398,11 +399,11 @@ TEST_F(Engine, WaveformSelectionAndPositionReset)
 
 TEST_F(Engine, RandomWaveformComesFromRand)
 {
-    std::srand(1234);
+    core_srand(1234);
     int32_t want[64];
     for (int32_t& w : want)
-        w = std::rand() % 511 - 256;
-    std::srand(1234);
+        w = core_rand() % 511 - 256;
+    core_srand(1234);
     start();
     for (int32_t i = 0; i < 64; ++i) {
         EXPECT_EQ(pt_state().random_wave[i], want[i]);

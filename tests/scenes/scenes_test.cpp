@@ -7,6 +7,7 @@
 #include "app/scenes.h"
 #include "app/show.h"
 #include "core/clock.h"
+#include "core/rand.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +29,7 @@ class Scenes : public testing::Test {
 protected:
     void SetUp() override
     {
-        std::srand(1);
+        core_srand(1);
         test_now = 0;
         clock_set_source(test_clock);
         show = std::make_unique<Show>();
