@@ -6,10 +6,17 @@
 
 void present_fix_colour(FrameView canvas, uint32_t red_mask)
 {
-    // Only the red mask is looked at: a display that is not 0xAARRGGBB is
-    // taken to be the byte-reversed order.
-    if (red_mask != PRESENT_NATIVE_RED_MASK)
-        byte_swap_words(reinterpret_cast<uint8_t*>(canvas.data()), FRAME_PIXELS);
+    // Only the red mask is looked at. Red in the low byte is 0xAABBGGRR (the
+    // browser's canvas): red and blue change places. Any other mask is taken
+    // to be the byte-reversed order 0xBBGGRRAA.
+    if (red_mask == PRESENT_NATIVE_RED_MASK)
+        return;
+    if (red_mask == PRESENT_SWAPPED_RED_MASK) {
+        for (uint32_t& pixel : canvas)
+            pixel = (pixel & 0xFF00FF00) | (pixel >> 16 & 0xFF) | (pixel & 0xFF) << 16;
+        return;
+    }
+    byte_swap_words(reinterpret_cast<uint8_t*>(canvas.data()), FRAME_PIXELS);
 }
 
 void present_copy(std::span<const uint32_t, FRAME_PIXELS> canvas, uint8_t* surface, int32_t pitch)

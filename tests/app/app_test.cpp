@@ -171,16 +171,25 @@ TEST(MeshRead, WordsAreReversedAndTheRestStaysZero)
 
 TEST(Present, ColourFixDependsOnTheRedMaskAlone)
 {
-    FrameBuffer canvas;
-    canvas.fill(0x80FF0000);
-    canvas[FRAME_PIXELS - 1] = 0x11223344;
-    present_fix_colour(canvas, 0x00FF0000);
-    EXPECT_EQ(canvas[0], 0x80FF0000u);
-    EXPECT_EQ(canvas[FRAME_PIXELS - 1], 0x11223344u);
-    present_fix_colour(canvas, 0x000000FF);
-    EXPECT_EQ(canvas[0], 0x0000FF80u);
-    EXPECT_EQ(canvas[12345], 0x0000FF80u);
-    EXPECT_EQ(canvas[FRAME_PIXELS - 1], 0x44332211u);
+    // Each mask against a model of the display: where each channel's byte goes.
+    struct Layout {
+        uint32_t red_mask;
+        int red, green, blue, alpha;  // bit positions on the display
+    };
+    for (const Layout layout : {Layout{0x00FF0000, 16, 8, 0, 24}, Layout{0x000000FF, 0, 8, 16, 24},
+                                Layout{0x0000FF00, 8, 16, 24, 0}}) {
+        SCOPED_TRACE(layout.red_mask);
+        FrameBuffer canvas;
+        canvas.fill(0x80FF0000);
+        canvas[FRAME_PIXELS - 1] = 0x11223344;
+        present_fix_colour(canvas, layout.red_mask);
+        for (const auto& [index, argb] : {std::pair{size_t(0), 0x80FF0000u}, std::pair{size_t(12345), 0x80FF0000u},
+                                          std::pair{size_t(FRAME_PIXELS - 1), 0x11223344u}}) {
+            const uint32_t expected = (argb >> 16 & 0xFF) << layout.red | (argb >> 8 & 0xFF) << layout.green |
+                                      (argb & 0xFF) << layout.blue | (argb >> 24) << layout.alpha;
+            EXPECT_EQ(canvas[index], expected);
+        }
+    }
 }
 
 TEST(Present, DoublingLightsExactlyTheFourPixelsOfTheBlock)
