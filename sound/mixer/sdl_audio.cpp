@@ -5,14 +5,25 @@
 
 #include <SDL.h>
 
+#include <cstring>
+
 namespace {
 
 struct SdlAudio {
     SDL_AudioSpec request{};
     SDL_AudioSpec granted{};
+    SdlAudioCallback callback = nullptr;
 };
 
 SdlAudio sdl_audio;
+
+// The mixer adds into the buffer, and not every SDL hands it over silent:
+// the browser's holds the previous buffer's samples.
+void sdl_audio_fill(void* user, Uint8* stream, int length)
+{
+    std::memset(stream, 0, size_t(length));
+    sdl_audio.callback(user, stream, length);
+}
 
 void sdl_audio_nothing() {}
 
@@ -29,7 +40,8 @@ int32_t sdl_audio_open(int32_t rate, int32_t buffer_frames, SdlAudioCallback cal
     request.format = AUDIO_S16LSB;
     request.channels = 2;
     request.samples = Uint16(buffer_frames);
-    request.callback = callback;
+    sdl_audio.callback = callback;
+    request.callback = sdl_audio_fill;
     request.userdata = nullptr;
     if (SDL_OpenAudio(&request, &sdl_audio.granted) < 0)
         return 0;

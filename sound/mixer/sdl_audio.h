@@ -8,7 +8,8 @@
 //
 // The device asks for 16-bit signed little-endian stereo whatever the rate,
 // since that is all the mixer makes; `frames` is the buffer asked for, and
-// sound_driver.buffer_frames what the device granted.
+// sound_driver.buffer_frames what the device granted. Each buffer is cleared
+// to silence before `callback` mixes into it.
 #pragma once
 
 #include <cstdint>

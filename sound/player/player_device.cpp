@@ -17,7 +17,7 @@ struct PlayerDevice {
 
     // The software pump, when there is no device.
     SDL_mutex* pump_lock = nullptr;
-    SDL_TimerID pump_timer = nullptr;
+    SDL_TimerID pump_timer{};  // a pointer in most SDLs, an int in the browser's
     uint32_t pump_start = 0;  // clock_ms() at pt_start
     int64_t pump_frames = 0;  // frames pumped since then
 };
@@ -41,6 +41,10 @@ Uint32 pump(Uint32 interval, void*)
         pt_unlock_audio();
         d.pump_frames += d.buffer_frames;
     }
+#ifdef __EMSCRIPTEN__
+    // The browser's SDL runs a timer once, whatever the callback returns.
+    d.pump_timer = SDL_AddTimer(interval, pump, nullptr);
+#endif
     return interval;
 }
 
