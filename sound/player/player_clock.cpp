@@ -25,6 +25,7 @@ struct PlayerClock {
     int32_t buffer_frames = 4096;  // as granted; the stamps allow for one buffer in flight
     PtLockFn lock = nullptr;       // nullptr: no other thread makes buffers
     PtLockFn unlock = nullptr;
+    PtDelayFn delay = nullptr;  // nullptr: no queue beyond the buffer being asked for
 };
 
 PlayerClock clock_state;
@@ -57,9 +58,11 @@ void pt_clock_open(int32_t buffer_frames)
 
 void pt_audio_callback(void*, uint8_t* stream, int length)
 {
-    const int32_t callback_time = int32_t(clock_ms());
+    int32_t callback_time = int32_t(clock_ms());
     if (!clock_state.open)
         return;
+    if (clock_state.delay)
+        callback_time = int32_t(uint32_t(callback_time) + uint32_t(clock_state.delay()));
     PtPacing pacing;
     pacing.mix = mix_into;
     pacing.user = stream;
@@ -148,6 +151,8 @@ void pt_set_audio_lock(PtLockFn lock, PtLockFn unlock)
     clock_state.unlock = unlock;
 }
 
+void pt_set_output_delay(PtDelayFn delay) { clock_state.delay = delay; }
+
 void pt_start_driver(int32_t rate)
 {
     sound_driver.init(rate, sound_driver.buffer_frames);
@@ -175,4 +180,5 @@ void pt_clock_reset()
     c.buffer_frames = 4096;
     c.lock = nullptr;
     c.unlock = nullptr;
+    c.delay = nullptr;
 }

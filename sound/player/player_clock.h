@@ -30,6 +30,12 @@
 //   pt_lock_audio(), pt_unlock_audio()   serialise a call into the player
 //                                 with the thread that makes buffers
 //   pt_set_audio_lock(lock, unlock)      how: nullptrs = no other thread
+//   pt_set_output_delay(delay)    for a device that queues buffers ahead:
+//                                 delay() gives, as each buffer is made, the
+//                                 ms until that buffer starts to be heard,
+//                                 and its stamps are that much later
+//                                 (nullptr: 0, a buffer is heard as soon as
+//                                 the device asks for it)
 //   pt_start_driver(rate)         once a back-end has filled the driver table:
 //                                 init at the rate and the granted buffer,
 //                                 master volume 64, start
@@ -57,6 +63,7 @@ struct PtPacing {
 };
 
 using PtLockFn = void (*)();
+using PtDelayFn = int32_t (*)();
 
 int32_t pt_open_silent(int32_t rate, int32_t buffer_frames);
 void pt_clock_open(int32_t buffer_frames);
@@ -69,6 +76,7 @@ int32_t pt_position_time(int32_t pos);
 void pt_lock_audio();
 void pt_unlock_audio();
 void pt_set_audio_lock(PtLockFn lock, PtLockFn unlock);
+void pt_set_output_delay(PtDelayFn delay);
 void pt_start_driver(int32_t rate);
 int32_t pt_tick_length();
 void pt_clock_reset();
