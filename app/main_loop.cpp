@@ -41,11 +41,18 @@ bool main_loop_turn(MainLoop& loop)
     return !(moment.ended || loop.input.escape || signals_quit_asked());
 }
 
+void main_loop_end()
+{
+    // The browser's SDL_Quit leaves the sound device running.
+    SDL_CloseAudio();
+    SDL_Quit();
+}
+
 int main_loop_run(Show& show)
 {
     MainLoop loop{show};
     while (main_loop_turn(loop)) {
     }
-    SDL_Quit();
+    main_loop_end();
     return 0;
 }

@@ -8,6 +8,7 @@
 //                          after it
 //   main_loop_run(show)    turns until then; ends SDL and returns the exit
 //                          status (0)
+//   main_loop_end()        the sound device closed, then SDL ended
 #pragma once
 
 #include "app/input.h"
@@ -23,4 +24,5 @@ struct MainLoop {
 };
 
 bool main_loop_turn(MainLoop& loop);
+void main_loop_end();
 int main_loop_run(Show& show);
