@@ -132,10 +132,11 @@ TEST(PictureRequirements, OnlyEightBitRgba)
 
 TEST(PictureRequirements, LoadListHasPic07Twice)
 {
-    EXPECT_STREQ(picture_files[7], "pic07.png");
-    EXPECT_STREQ(picture_files[15], "pic07.png");
-    EXPECT_STREQ(picture_files[14], "pic14.png");
-    EXPECT_EQ(picture_files[16], nullptr);
+    EXPECT_STREQ(picture_file_name(PICTURE_EMBLEM), "pic07.png");
+    EXPECT_STREQ(picture_file_name(PICTURE_EMBLEM_COPY), "pic07.png");
+    EXPECT_STREQ(picture_file_name(PICTURE_NOISE), "pic14.png");
+    for (int i = 0; i < PICTURE_FILE_COUNT; i++)
+        EXPECT_EQ(PICTURE_LIST[size_t(i)].file, i) << "entries 0..14 are the files in order";
 }
 
 TEST(MeshRead, WordsAreReversedAndTheRestStaysZero)

@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr uint32_t BACKDROP = 0xFF203040;     // picture 13
+constexpr uint32_t BACKDROP = 0xFF203040;     // the finale's backdrop
 constexpr uint32_t FADE_TARGET = 0x1212120E;  // up in three bytes, down in blue
 
 uint32_t noise(int x, int y) { return 0xFF000000u | uint32_t(y) << 12 | uint32_t(x); }
@@ -40,13 +40,13 @@ protected:
             p.height = FRAME_HEIGHT;
             p.pixels = reinterpret_cast<uint8_t*>(storage[i].data());
         }
-        // Picture 7, the mesh's backdrop and the finale's dots, stays black:
+        // The emblem, the mesh's backdrop and the finale's dots, stays black:
         // its halftone leaves no mark.
-        storage[13].assign(FRAME_PIXELS, BACKDROP);
-        storage[15].assign(FRAME_PIXELS, FADE_TARGET);
+        storage[PICTURE_DARK_BACKDROP].assign(FRAME_PIXELS, BACKDROP);
+        storage[PICTURE_EMBLEM_COPY].assign(FRAME_PIXELS, FADE_TARGET);
         for (int y = 0; y < FRAME_HEIGHT; y++)
             for (int x = 0; x < FRAME_WIDTH; x++)
-                storage[14][size_t(y * FRAME_WIDTH + x)] = noise(x, y);
+                storage[PICTURE_NOISE][size_t(y * FRAME_WIDTH + x)] = noise(x, y);
         show_prepare_work(*show);
         canvas = std::make_unique<FrameBuffer>();
     }
@@ -139,7 +139,7 @@ TEST_F(LateScenes, WipeSlidesTheNoiseInFromTheLeft)
                 << x << "," << y;
     // Far below by 6 s, the mesh is not drawn; the noise covers everything.
     draw(9000, 1199);
-    EXPECT_TRUE(std::equal(canvas->begin(), canvas->end(), storage[14].begin()));
+    EXPECT_TRUE(std::equal(canvas->begin(), canvas->end(), storage[PICTURE_NOISE].begin()));
 }
 
 TEST_F(LateScenes, Boundaries)

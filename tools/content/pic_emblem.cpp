@@ -13,8 +13,8 @@
 // it stays below about a quarter of full brightness.
 //
 // Entry points:
-//   make_pic07()   320x240, opaque
-//   make_pic13()   320x240, opaque
+//   make_emblem()          320x240, opaque
+//   make_dark_backdrop()   320x240, opaque
 #include "tools/content/canvas.h"
 #include "tools/content/pictures.h"
 #include "tools/content/rng.h"
@@ -152,14 +152,14 @@ void draw_vista(Canvas& cv, const Style& s)
 
 }  // namespace
 
-Art make_pic07()
+Art make_emblem()
 {
     Canvas cv(W, H);
     draw_vista(cv, {true, 1.0f, 1.0f, 0.35f, 1.0f});
     return {W, H, cv.to_argb()};
 }
 
-Art make_pic13()
+Art make_dark_backdrop()
 {
     Canvas cv(W, H);
     draw_vista(cv, {false, 0.28f, 0.22f, 0.12f, 0.0f});
