@@ -40,10 +40,10 @@ int32_t assets_read_file(const char* path, std::span<uint8_t> buffer)
 
 // The file holds big-endian words; the renderer reads host (little-endian)
 // ones. All 2500 words are reversed, the zero tail of a short file included.
-bool assets_read_mesh(const char* path, std::span<uint8_t, MESH_BYTES> mesh)
+bool assets_read_mesh(const char* path, std::span<uint8_t, MESH_IMAGE_BYTES> mesh)
 {
     if (assets_read_file(path, mesh) < 0)
         return false;
-    byte_swap_words(mesh.data(), MESH_BYTES / 4);
+    byte_swap_words(mesh.data(), MESH_IMAGE_BYTES / 4);
     return true;
 }

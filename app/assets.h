@@ -12,16 +12,17 @@
 #pragma once
 
 #include "gfx/picture/picture.h"
+#include "gfx/mesh/mesh_image.h"
 #include "gfx/picture/picture_list.h"
 
 #include <array>
 #include <cstdint>
 #include <span>
 
-constexpr int MESH_BYTES = 10000;      // 2500 words; a longer file is cut here
-constexpr int MODULE_BYTES = 1000000;  // likewise for the module
+// A longer module file is cut here, as a mesh file is at MESH_IMAGE_BYTES.
+constexpr int MODULE_BYTES = 1000000;
 
 const char* assets_load_pictures(std::span<Picture, PICTURE_COUNT> pictures);
 bool assets_picture_fits(int index, const Picture& pic);
-bool assets_read_mesh(const char* path, std::span<uint8_t, MESH_BYTES> mesh);
+bool assets_read_mesh(const char* path, std::span<uint8_t, MESH_IMAGE_BYTES> mesh);
 int32_t assets_read_file(const char* path, std::span<uint8_t> buffer);

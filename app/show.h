@@ -18,7 +18,7 @@
 
 struct Show {
     std::array<Picture, PICTURE_COUNT> pictures{};
-    std::array<uint8_t, MESH_BYTES> mesh_data{};  // host-order words
+    std::array<uint8_t, MESH_IMAGE_BYTES> mesh_data{};  // host-order words
     FrameBuffer work_a{};
     FrameBuffer work_b{};
     FrameBuffer work_c{};

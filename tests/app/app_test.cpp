@@ -148,14 +148,14 @@ TEST(MeshRead, WordsAreReversedAndTheRestStaysZero)
         out.write(bytes, sizeof bytes);
         out << std::string(20000, 'x');  // past the buffer: cut off
     }
-    std::array<uint8_t, MESH_BYTES> mesh;
+    std::array<uint8_t, MESH_IMAGE_BYTES> mesh;
     mesh.fill(0);
     ASSERT_TRUE(assets_read_mesh(path.c_str(), mesh));
     int32_t words[2];
     std::memcpy(words, mesh.data(), sizeof words);
     EXPECT_EQ(words[0], 3);
     EXPECT_EQ(words[1], -2);
-    EXPECT_EQ(mesh[MESH_BYTES - 1], 'x');
+    EXPECT_EQ(mesh[MESH_IMAGE_BYTES - 1], 'x');
 
     {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
