@@ -3,9 +3,11 @@
 // entry routine (or by capture); the frame path only reads or overwrites it.
 //
 // Entry points:
-//   show_build_tables()       the effects' tables, built once at start-up
 //   show_prepare_work(show)   work_a and work_b start as the noise picture,
 //                             work_c as zero
+//   build_effect_tables()     the effects' own tables (halftone disc, fly-in,
+//                             palettes), built once at start-up; they live
+//                             in gfx/fx, not in the Show
 #pragma once
 
 #include "app/assets.h"
@@ -25,5 +27,5 @@ struct Show {
     SceneState scene{};
 };
 
-void show_build_tables();
+void build_effect_tables();
 void show_prepare_work(Show& show);

@@ -27,7 +27,7 @@ class LateScenes : public testing::Test {
 protected:
     void SetUp() override
     {
-        show_build_tables();
+        build_effect_tables();
         pt_clock_reset();
         pt_open_silent(44100, 4096);
         show = std::make_unique<Show>();
