@@ -19,10 +19,12 @@
 
 #include <cstdint>
 
+#include "core/sound_rates.h"
+
 struct SoundDriver {
     const char* name = "";        // "SDL audio" once that back-end is installed
     const char* error_text = "";  // "SDL audio error" when the device would not open
-    int32_t output_rate = 44100;  // Hz, as last asked of the device
+    int32_t output_rate = SAMPLE_RATE;  // Hz, as last asked of the device
     int32_t buffer_frames = 512;  // frames per device buffer, as granted
 
     // Slots, in their fixed order.

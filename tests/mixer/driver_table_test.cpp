@@ -1,6 +1,7 @@
 // The operation table: its start values, which slots each side fills, and
 // the null back-end the tests and tools run on.
 
+#include "core/sound_rates.h"
 #include "sound/mixer/mixer.h"
 #include "sound/mixer/null_audio.h"
 #include "sound/mixer/sound_driver.h"
@@ -33,7 +34,7 @@ TEST_F(DriverTable, StartsEmptyWithItsDefaults)
     const SoundDriver& d = sound_driver;
     EXPECT_STREQ(d.name, "");
     EXPECT_STREQ(d.error_text, "");
-    EXPECT_EQ(d.output_rate, 44100);
+    EXPECT_EQ(d.output_rate, SAMPLE_RATE);
     EXPECT_EQ(d.buffer_frames, 512);
     EXPECT_EQ(d.init, nullptr);
     EXPECT_EQ(d.define_sample, nullptr);
@@ -79,7 +80,7 @@ TEST_F(DriverTable, NullAudioFillsEverySlot)
     sound_driver.start();
     sound_driver.stop();
     sound_driver.close();
-    EXPECT_EQ(mixer_view().mix_rate, 44100);
+    EXPECT_EQ(mixer_view().mix_rate, SAMPLE_RATE);
     sound_driver.init(22050, 2048);
     EXPECT_EQ(mixer_view().mix_rate, 22050);
 
@@ -91,8 +92,8 @@ TEST_F(DriverTable, NullAudioFillsEverySlot)
 TEST_F(DriverTable, ThePlayersOpeningSequenceMakesSound)
 {
     // init, master 64, start, samples, voice count, then a note on voice 1.
-    null_audio_install(44100, 4096);
-    sound_driver.init(44100, sound_driver.buffer_frames);
+    null_audio_install(SAMPLE_RATE, DEVICE_BUFFER_FRAMES);
+    sound_driver.init(SAMPLE_RATE, sound_driver.buffer_frames);
     sound_driver.set_master_volume(64);
     sound_driver.start();
     int8_t sample[64];

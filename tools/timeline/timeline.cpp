@@ -2,6 +2,7 @@
 
 #include <xmp.h>
 
+#include "core/sound_rates.h"
 #include "sound/mixer/sound_driver.h"
 #include "sound/player/loader.h"
 #include "sound/player/player_state.h"
@@ -53,7 +54,7 @@ std::vector<TimelineRow> peer_timeline(const std::vector<uint8_t>& image, int32_
     xmp_context ctx = xmp_create_context();
     std::vector<uint8_t> copy = image;
     if (xmp_load_module_from_memory(ctx, copy.data(), static_cast<long>(copy.size())) == 0) {
-        if (xmp_start_player(ctx, 44100, 0) == 0) {
+        if (xmp_start_player(ctx, SAMPLE_RATE, 0) == 0) {
             xmp_frame_info fi;
             for (int32_t i = 0; i < max_ticks; ++i) {
                 if (xmp_play_frame(ctx) != 0)
