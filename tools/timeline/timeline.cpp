@@ -3,6 +3,7 @@
 #include <xmp.h>
 
 #include "core/sound_rates.h"
+#include "sound/mixer/mixer.h"
 #include "sound/mixer/sound_driver.h"
 #include "sound/player/loader.h"
 #include "sound/player/player_state.h"
@@ -27,6 +28,8 @@ std::vector<TimelineRow> our_timeline(const std::vector<uint8_t>& image, int32_t
 {
     std::vector<uint8_t> copy = image;
     std::vector<TimelineRow> out;
+    // The engine runs on the null back-end; its mixer hears the copy's
+    // samples, so it forgets them before the copy goes.
     const SoundDriver saved = sound_driver;
     sound_driver_reset();
     pt_state_reset();
@@ -44,6 +47,7 @@ std::vector<TimelineRow> our_timeline(const std::vector<uint8_t>& image, int32_t
         }
     }
     pt_state_reset();
+    mixer_init(mixer_view().mix_rate, saved.buffer_frames);
     sound_driver = saved;
     return out;
 }
