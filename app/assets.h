@@ -1,9 +1,10 @@
 // Loading the demo's data from data/ at start-up.
 //
 // Entry points:
-//   assets_load_pictures(pictures)    the 16-entry load list; returns the bare
-//                                     file name of the first picture that can't
-//                                     be used, or nullptr when all loaded
+//   assets_load_pictures(pictures)    the load list (gfx/picture/picture_list.h);
+//                                     returns the bare file name of the first
+//                                     picture that can't be used, or nullptr
+//                                     when all loaded
 //   assets_picture_fits(index, pic)   the size and format the scenes read
 //   assets_read_mesh(path, mesh)      the mesh file, words reversed to host order
 //   assets_read_file(path, buffer)    one bounded read; bytes read, or -1 when
@@ -11,23 +12,17 @@
 #pragma once
 
 #include "gfx/picture/picture.h"
+#include "gfx/mesh/mesh_image.h"
+#include "gfx/picture/picture_list.h"
 
 #include <array>
 #include <cstdint>
 #include <span>
 
-constexpr int PICTURE_COUNT = 16;
-constexpr int MESH_BYTES = 10000;      // 2500 words; a longer file is cut here
-constexpr int MODULE_BYTES = 1000000;  // likewise for the module
-
-// Null-terminated; entry 15 is a second copy of pic07 with its own pixels.
-constexpr std::array<const char*, PICTURE_COUNT + 1> picture_files = {
-    "pic00.png", "pic01.png", "pic02.png", "pic03.png", "pic04.png", "pic05.png",
-    "pic06.png", "pic07.png", "pic08.png", "pic09.png", "pic10.png", "pic11.png",
-    "pic12.png", "pic13.png", "pic14.png", "pic07.png", nullptr,
-};
+// A longer module file is cut here, as a mesh file is at MESH_IMAGE_BYTES.
+constexpr int MODULE_BYTES = 1000000;
 
 const char* assets_load_pictures(std::span<Picture, PICTURE_COUNT> pictures);
 bool assets_picture_fits(int index, const Picture& pic);
-bool assets_read_mesh(const char* path, std::span<uint8_t, MESH_BYTES> mesh);
+bool assets_read_mesh(const char* path, std::span<uint8_t, MESH_IMAGE_BYTES> mesh);
 int32_t assets_read_file(const char* path, std::span<uint8_t> buffer);

@@ -37,7 +37,7 @@ void scene_crawl(Show& show, int32_t now, int32_t pos, FrameView canvas)
         std::copy(show.work_b.begin(), show.work_b.end(), canvas.begin());
         return;
     }
-    const std::span<const uint32_t, FRAME_PIXELS> backdrop = scene_picture(show, PICTURE_FINALE_BACKDROP);
+    const std::span<const uint32_t, FRAME_PIXELS> backdrop = scene_picture(show, PICTURE_DARK_BACKDROP);
     std::copy(backdrop.begin(), backdrop.end(), canvas.begin());
     fx_halftone(canvas, scene_picture(show, PICTURE_EMBLEM),
                 scene_finale_strength(scene_since(now, FINALE_POS)));

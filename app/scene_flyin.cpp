@@ -5,6 +5,7 @@
 
 #include "app/scene_time.h"
 #include "app/scenes_list.h"
+#include "core/wrap_int.h"
 #include "gfx/fx/flyin.h"
 
 namespace {
@@ -19,6 +20,6 @@ void scene_flyin(Show& show, int32_t now, int32_t, FrameView canvas)
     SceneState& scene = show.scene;
     if (scene.flyin_start == -1)
         scene.flyin_start = now;
-    const int32_t elapsed = int32_t(uint32_t(now) - uint32_t(scene.flyin_start));
+    const int32_t elapsed = wrap_sub(now, scene.flyin_start);
     fx_rect_flyin(canvas, scene_paint_image(show), elapsed, scene_since(now, TINT_FROM_POS) / 10);
 }

@@ -44,7 +44,7 @@ void start_run(Show& show)
     fx_flyin_reset();
     for (size_t i = 0; i < OVERLAY_SCHEDULE.size(); i++) {
         const OverlaySlot& s = OVERLAY_SCHEDULE[i];
-        const Picture* picture = s.picture < 0 ? nullptr : &show.pictures[size_t(s.picture)];
+        const Picture* picture = s.picture == OVERLAY_END ? nullptr : &show.pictures[size_t(s.picture)];
         scene.overlays[i] = OverlayRow{s.start_pos, s.fade_in_ms, 0,    s.end_pos, s.fade_out_ms, 0,
                                        picture,     s.x0,         s.y0, s.x1,      s.y1};
     }

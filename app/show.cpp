@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-void show_build_tables()
+void build_effect_tables()
 {
     fx_halftone_init(FRAME_WIDTH, FRAME_HEIGHT);
     fx_init_tables();

@@ -15,7 +15,7 @@ int startup_load(Show& show, std::span<uint8_t, MODULE_BYTES> module, int32_t& s
     // A mesh the renderer can't draw safely is refused like a missing one.
     if (!assets_read_mesh("data/mesh.bare", show.mesh_data) || !mesh_check(show.mesh_data))
         return 1;
-    show_build_tables();
+    build_effect_tables();
     size = assets_read_file("data/music.mod", module);
     return size < 0 ? 1 : 0;
 }

@@ -14,7 +14,7 @@ Show* bench_show()
             fs::current_path(fs::read_symlink("/proc/self/exe").parent_path() / "../..");
         auto s = std::make_unique<Show>();
         if (assets_load_pictures(s->pictures) == nullptr && assets_read_mesh("data/mesh.bare", s->mesh_data)) {
-            show_build_tables();
+            build_effect_tables();
             show = std::move(s);
         }
     }

@@ -1,11 +1,11 @@
 #include "gfx/fx/film_damage.h"
 
+#include "gfx/fx/halve.h"
+
 #include <array>
 #include <cmath>
 
 namespace {
-
-constexpr uint32_t halve(uint32_t v) { return (v >> 1) & 0x7F7F7F; }
 
 // 4x4 blotch masks, rows top to bottom, bit 3 = leftmost column.
 constexpr std::array<uint8_t, 4> MASK_A = {0b0100, 0b0110, 0b1111, 0b0110};
@@ -29,7 +29,7 @@ void scratch(FrameView frame, int32_t t)
         const int64_t xr = int64_t(double(b) + 0.1 * i + double(wave));
         const int64_t c = (xr % FRAME_WIDTH + FRAME_WIDTH) % FRAME_WIDTH;
         for (int32_t y = 0; y < FRAME_HEIGHT; y++)
-            frame[size_t(y * FRAME_WIDTH + c)] = halve(frame[size_t(y * FRAME_WIDTH + c)]);
+            frame[size_t(y * FRAME_WIDTH + c)] = fx_halve(frame[size_t(y * FRAME_WIDTH + c)]);
     }
 }
 
@@ -44,7 +44,7 @@ void specks(FrameView frame, int32_t t)
         const uint32_t uj = uint32_t(j);
         const uint32_t x = (ut * ut + uj * (uj + 19)) % FRAME_WIDTH;
         const uint32_t y = (x + 17 * ut + 10 * uj) % FRAME_HEIGHT;
-        frame[y * FRAME_WIDTH + x] = halve(frame[y * FRAME_WIDTH + x]);
+        frame[y * FRAME_WIDTH + x] = fx_halve(frame[y * FRAME_WIDTH + x]);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "gfx/fx/flyin.h"
 
+#include "core/wrap_int.h"
 #include "gfx/fx/palettes.h"
 
 #include <algorithm>
@@ -87,12 +88,11 @@ void blend_rect(uint8_t* image, int x0, int y0, int x1, int y1, uint8_t grey)
 
 // Distance from the centre at depth f, scaled by depth_scale and put back
 // about the centre. The product may pass 32 bits for f from 508 to 511; it
-// wraps (in unsigned arithmetic, so it stays defined) before the arithmetic
-// shift, and such a rectangle is drawn displaced for those few frames.
+// wraps before the arithmetic shift, and such a rectangle is drawn displaced
+// for those few frames.
 int32_t project(int32_t edge, int32_t centre, int32_t offset, int32_t scale)
 {
-    const uint32_t product = uint32_t(edge - centre + offset) * uint32_t(scale);
-    return (int32_t(product) >> 16) + centre;
+    return (wrap_mul(edge - centre + offset, scale) >> 16) + centre;
 }
 
 }  // namespace

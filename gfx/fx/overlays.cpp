@@ -2,6 +2,7 @@
 
 #include "core/clock.h"
 #include "core/rand.h"
+#include "core/wrap_int.h"
 #include "gfx/fx/blit.h"
 
 #include <algorithm>
@@ -15,21 +16,18 @@ struct OverlayState {
 
 OverlayState state;
 
-// Elapsed counters grow for the whole run; they wrap rather than overflow.
-int32_t add_ms(int32_t elapsed, int32_t delta) { return int32_t(uint32_t(elapsed) + uint32_t(delta)); }
-
 // Whether the next line of a row shows this frame: one core_rand() for each fade
 // still running, the fade-in's first (and none for the fade-out when the
 // fade-in already hid the line), so a run draws the same random sequence
 // whatever the frame holds.
 bool line_shows(const OverlayRow& row)
 {
-    const int32_t rem_in = int32_t(uint32_t(row.fade_in_ms) - uint32_t(row.fade_in_elapsed));
+    const int32_t rem_in = wrap_sub(row.fade_in_ms, row.fade_in_elapsed);
     // The divisor is positive whenever rem_in is, unless the elapsed count is
     // negative (a clock that went backwards); then the fade counts as over.
     if (rem_in > 0 && row.fade_in_ms > 0 && rem_in > core_rand() % row.fade_in_ms)
         return false;
-    const int32_t rem_out = int32_t(uint32_t(row.fade_out_ms) - uint32_t(row.fade_out_elapsed));
+    const int32_t rem_out = wrap_sub(row.fade_out_ms, row.fade_out_elapsed);
     if (rem_out > 0 && row.fade_out_ms > 0 && rem_out < core_rand() % row.fade_out_ms)
         return false;
     return true;
@@ -55,9 +53,10 @@ void fx_draw_overlays(FrameView dst, std::span<OverlayRow> table, int32_t pos)
             break;
         if (upos < uint32_t(row.start_pos))
             continue;
+        // The counters grow for the whole run: they wrap rather than overflow.
         if (upos >= uint32_t(row.end_pos))
-            row.fade_out_elapsed = add_ms(row.fade_out_elapsed, delta);
-        row.fade_in_elapsed = add_ms(row.fade_in_elapsed, delta);
+            row.fade_out_elapsed = wrap_add(row.fade_out_elapsed, delta);
+        row.fade_in_elapsed = wrap_add(row.fade_in_elapsed, delta);
         if (row.fade_out_elapsed >= row.fade_out_ms)
             continue;
         // Rectangles are kept to the frame; the lines outside are neither

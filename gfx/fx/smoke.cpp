@@ -1,6 +1,7 @@
 #include "gfx/fx/smoke.h"
 
 #include "core/rand.h"
+#include "core/wrap_int.h"
 #include "gfx/fx/plot_dot.h"
 
 #include <algorithm>
@@ -62,12 +63,10 @@ void seed()
     state.seeded = true;
 }
 
-int32_t wrapping_add(int32_t a, int32_t b) { return int32_t(uint32_t(a) + uint32_t(b)); }
-
 void move(FrameView buf, SmokeParticle& p)
 {
-    p.x = wrapping_add(p.x, p.vx);
-    p.y = wrapping_add(p.y, p.vy);
+    p.x = wrap_add(p.x, p.vx);
+    p.y = wrap_add(p.y, p.vy);
     // Damping by 1010/1024 a call; >> floors, so a slow negative velocity
     // settles at -1 rather than 0.
     const int32_t vx = (p.vx * 1010) >> 10;

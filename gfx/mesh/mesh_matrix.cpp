@@ -1,5 +1,7 @@
 #include "gfx/mesh/mesh_matrix.h"
 
+#include "core/wrap_int.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -9,9 +11,7 @@ namespace {
 
 // a x b / 4096 for one term of a product: the 32-bit product wraps, then
 // divides with truncation toward zero.
-inline int32_t mul_4_12(int32_t a, int32_t b) { return int32_t(uint32_t(a) * uint32_t(b)) / MESH_ONE; }
-
-inline int32_t add_wrap(int32_t a, int32_t b) { return int32_t(uint32_t(a) + uint32_t(b)); }
+inline int32_t mul_4_12(int32_t a, int32_t b) { return wrap_mul(a, b) / MESH_ONE; }
 
 // The integer part of v, toward zero. Values beyond 32 bits saturate and
 // NaN gives 0, where a plain conversion would be undefined.
@@ -39,9 +39,9 @@ MeshMatrix identity()
 // plane projects as if it were 1/65536 unit away instead of dividing by 0.
 inline int32_t project_axis(int32_t v, int32_t f, int64_t depth, int32_t centre)
 {
-    const int32_t scaled = int32_t(uint32_t(v) * uint32_t(f));
+    const int32_t scaled = wrap_mul(v, f);
     const int32_t q = depth <= INT32_MAX ? scaled / int32_t(depth) : int32_t(scaled / depth);
-    return add_wrap(q, centre);
+    return wrap_add(q, centre);
 }
 
 }  // namespace
@@ -88,7 +88,7 @@ void mesh_apply_matrix(const MeshMatrix& m)
         for (size_t k = 0; k < 4; k++) {
             int32_t sum = 0;
             for (size_t j = 0; j < 4; j++)
-                sum = add_wrap(sum, mul_4_12(g[row][j], m[j][k]));
+                sum = wrap_add(sum, mul_4_12(g[row][j], m[j][k]));
             r[row][k] = sum;
         }
     g = r;
@@ -99,9 +99,9 @@ MeshPoint mesh_project(int32_t x, int32_t y, int32_t z)
     const MeshMatrix& g = mesh_state().matrix;
     int32_t v[3];
     for (size_t i = 0; i < 3; i++) {
-        int32_t sum = add_wrap(mul_4_12(g[i][0], x), mul_4_12(g[i][1], y));
-        sum = add_wrap(sum, mul_4_12(g[i][2], z));
-        v[i] = add_wrap(sum, int32_t(uint32_t(g[i][3]) * 16u));
+        int32_t sum = wrap_add(mul_4_12(g[i][0], x), mul_4_12(g[i][1], y));
+        sum = wrap_add(sum, mul_4_12(g[i][2], z));
+        v[i] = wrap_add(sum, wrap_mul(g[i][3], 16));
     }
     const int64_t depth = std::max<int64_t>(std::abs(int64_t(v[2])), 1);
     return {project_axis(v[0], MESH_FOCAL, depth, MESH_CENTRE_X),

@@ -1,5 +1,7 @@
 #include "gfx/mesh/triangle_fill.h"
 
+#include "core/wrap_int.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -12,8 +14,6 @@ namespace {
 constexpr int32_t LAST_ROW = FRAME_HEIGHT - 1;
 constexpr int32_t SPAN_MAX = FRAME_WIDTH * 65536 - 1;  // 16.16: beyond it a span starts right of the frame
 constexpr int32_t SPAN_LAST = (FRAME_WIDTH - 1) * 65536;
-
-inline int32_t sub_wrap(int32_t a, int32_t b) { return int32_t(uint32_t(a) - uint32_t(b)); }
 
 // One edge walked down from its upper end u to its lower end l (u.y < l.y):
 // x (16.16) starts at u.x << 16 on row u.y and moves by one truncated step
@@ -128,8 +128,8 @@ inline void fill_span(uint32_t* p, int32_t n, const uint32_t* end)
 // of edges on a row, so the spans do not depend on them.
 void mesh_fill_triangle(FrameView target, const MeshPoint& p0, const MeshPoint& p1, const MeshPoint& p2)
 {
-    const uint32_t area = uint32_t(sub_wrap(p1.y, p0.y)) * uint32_t(sub_wrap(p2.x, p0.x)) +
-                          uint32_t(sub_wrap(p1.x, p0.x)) * uint32_t(sub_wrap(p0.y, p2.y));
+    const uint32_t area = uint32_t(wrap_sub(p1.y, p0.y)) * uint32_t(wrap_sub(p2.x, p0.x)) +
+                          uint32_t(wrap_sub(p1.x, p0.x)) * uint32_t(wrap_sub(p0.y, p2.y));
     if (int32_t(area) <= 0)
         return;
     const MeshPoint *a = &p0, *b = &p1, *c = &p2;

@@ -132,10 +132,11 @@ TEST(PictureRequirements, OnlyEightBitRgba)
 
 TEST(PictureRequirements, LoadListHasPic07Twice)
 {
-    EXPECT_STREQ(picture_files[7], "pic07.png");
-    EXPECT_STREQ(picture_files[15], "pic07.png");
-    EXPECT_STREQ(picture_files[14], "pic14.png");
-    EXPECT_EQ(picture_files[16], nullptr);
+    EXPECT_STREQ(picture_file_name(PICTURE_EMBLEM), "pic07.png");
+    EXPECT_STREQ(picture_file_name(PICTURE_EMBLEM_COPY), "pic07.png");
+    EXPECT_STREQ(picture_file_name(PICTURE_NOISE), "pic14.png");
+    for (int i = 0; i < PICTURE_FILE_COUNT; i++)
+        EXPECT_EQ(PICTURE_LIST[size_t(i)].file, i) << "entries 0..14 are the files in order";
 }
 
 TEST(MeshRead, WordsAreReversedAndTheRestStaysZero)
@@ -147,14 +148,14 @@ TEST(MeshRead, WordsAreReversedAndTheRestStaysZero)
         out.write(bytes, sizeof bytes);
         out << std::string(20000, 'x');  // past the buffer: cut off
     }
-    std::array<uint8_t, MESH_BYTES> mesh;
+    std::array<uint8_t, MESH_IMAGE_BYTES> mesh;
     mesh.fill(0);
     ASSERT_TRUE(assets_read_mesh(path.c_str(), mesh));
     int32_t words[2];
     std::memcpy(words, mesh.data(), sizeof words);
     EXPECT_EQ(words[0], 3);
     EXPECT_EQ(words[1], -2);
-    EXPECT_EQ(mesh[MESH_BYTES - 1], 'x');
+    EXPECT_EQ(mesh[MESH_IMAGE_BYTES - 1], 'x');
 
     {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);

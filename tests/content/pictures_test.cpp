@@ -1,6 +1,8 @@
 // The generated pictures, read back from data/: sizes and format, the
 // wrap and tiling the scenes rely on, the static's brightness, and the
 // transparency of overlays, sprites and credits outside their rectangles.
+#include "app/scene_tables.h"
+#include "gfx/picture/picture_list.h"
 #include "tests/content/read_png.h"
 
 #include <gtest/gtest.h>
@@ -17,12 +19,7 @@ struct Box {
     bool contains(int x, int y) const { return x >= x0 && x <= x1 && y >= y0 && y <= y1; }
 };
 
-PngFile picture(int n)
-{
-    char name[16];
-    std::snprintf(name, sizeof name, "pic%02d.png", n);
-    return read_png(data_path(name));
-}
+PngFile picture(PictureId id) { return read_png(data_path(picture_file_name(id))); }
 
 int luma(uint32_t p)
 {
@@ -76,40 +73,32 @@ void expect_only_inside(const PngFile& p, const std::vector<Box>& boxes)
 
 TEST(Pictures, SizesAndFormat)
 {
-    // The circle pictures are larger than the frame: their windows move.
-    const int min_w[15] = {351, 353, 320, 320, 320, 320, 320, 320, 320, 320, 320, 320, 320, 320, 320};
-    const int min_h[15] = {271, 273, 240, 240, 240, 240, 240, 240, 240, 240, 240, 240, 240, 240, 240};
-    for (int n = 0; n < 15; n++) {
-        const PngFile p = picture(n);
-        ASSERT_TRUE(p.ok) << "pic" << n;
-        EXPECT_EQ(p.colour_type, 6) << "pic" << n << " is not RGBA";
-        EXPECT_EQ(p.bit_depth, 8) << "pic" << n;
-        EXPECT_GE(p.width, min_w[n]) << "pic" << n;
-        EXPECT_GE(p.height, min_h[n]) << "pic" << n;
-        if (n >= 2) {
-            // Indexed with a row length of 320 by every effect that reads them.
-            EXPECT_EQ(p.width, 320) << "pic" << n;
-        }
-        if (n == 6 || n == 7 || n == 13 || n == 14) {
-            EXPECT_EQ(p.height, 240) << "pic" << n;
-        }
+    for (int i = 0; i < PICTURE_COUNT; i++) {
+        const PictureId id = PictureId(i);
+        const PngFile p = picture(id);
+        ASSERT_TRUE(p.ok) << picture_file_name(id);
+        EXPECT_EQ(p.colour_type, 6) << picture_file_name(id) << " is not RGBA";
+        EXPECT_EQ(p.bit_depth, 8) << picture_file_name(id);
+        EXPECT_TRUE(picture_size_fits(id, p.width, p.height))
+            << "entry " << i << ": " << p.width << "x" << p.height;
     }
 }
 
 TEST(Pictures, FullScreenPicturesAreOpaque)
 {
-    for (int n : {0, 1, 2, 6, 7, 13, 14}) {
-        const PngFile p = picture(n);
+    for (PictureId id : {PICTURE_CIRCLES, PICTURE_CIRCLES_MASK, PICTURE_CRAWL_TARGET, PICTURE_TOWER,
+                         PICTURE_EMBLEM, PICTURE_DARK_BACKDROP, PICTURE_NOISE}) {
+        const PngFile p = picture(id);
         ASSERT_TRUE(p.ok);
         const long clear =
             std::count_if(p.argb.begin(), p.argb.end(), [](uint32_t v) { return (v >> 24) != 255; });
-        EXPECT_EQ(clear, 0) << "pic" << n;
+        EXPECT_EQ(clear, 0) << picture_file_name(id);
     }
 }
 
 TEST(Pictures, TowerWrapsFromBottomToTop)
 {
-    const PngFile p = picture(6);
+    const PngFile p = picture(PICTURE_TOWER);
     ASSERT_TRUE(p.ok);
     std::vector<long> diffs;
     for (int y = 0; y + 1 < p.height; y++)
@@ -124,8 +113,9 @@ TEST(Pictures, TowerWrapsFromBottomToTop)
 TEST(Pictures, CirclesRepeatWithTheirPeriods)
 {
     const struct {
-        int n, period;
-    } cases[] = {{0, 32}, {1, 34}};
+        PictureId n;
+        int period;
+    } cases[] = {{PICTURE_CIRCLES, 32}, {PICTURE_CIRCLES_MASK, 34}};
     for (const auto& c : cases) {
         const PngFile p = picture(c.n);
         ASSERT_TRUE(p.ok);
@@ -137,14 +127,14 @@ TEST(Pictures, CirclesRepeatWithTheirPeriods)
                 if (y + c.period < p.height)
                     mismatches += p.at(x, y) != p.at(x, y + c.period);
             }
-        EXPECT_EQ(mismatches, 0) << "pic" << c.n;
+        EXPECT_EQ(mismatches, 0) << picture_file_name(c.n);
     }
 }
 
 TEST(Pictures, CirclesAndToSomethingVisible)
 {
     // The scene ANDs the two pictures: the result must keep colour.
-    const PngFile a = picture(0), b = picture(1);
+    const PngFile a = picture(PICTURE_CIRCLES), b = picture(PICTURE_CIRCLES_MASK);
     ASSERT_TRUE(a.ok && b.ok);
     long dark = 0, total = 0, sum = 0;
     for (int y = 0; y < 240; y += 3)
@@ -160,7 +150,7 @@ TEST(Pictures, CirclesAndToSomethingVisible)
 
 TEST(Pictures, StaticIsBrightEnoughForTheCrawl)
 {
-    const PngFile p = picture(14);
+    const PngFile p = picture(PICTURE_NOISE);
     ASSERT_TRUE(p.ok);
     const long bright =
         std::count_if(p.argb.begin(), p.argb.end(), [](uint32_t v) { return (v & 0x8080) != 0; });
@@ -174,7 +164,7 @@ TEST(Pictures, StaticIsBrightEnoughForTheCrawl)
 
 TEST(Pictures, CrawlTargetKeepsWalkersInside)
 {
-    const PngFile p = picture(2);
+    const PngFile p = picture(PICTURE_CRAWL_TARGET);
     ASSERT_TRUE(p.ok);
     const auto wall = [&](int x, int y) { return (p.at(x, y) & 0x808080) == 0x808080; };
     // A line moves one column and one row per step, so a wall on the outer
@@ -196,7 +186,7 @@ TEST(Pictures, CrawlTargetKeepsWalkersInside)
 
 TEST(Pictures, BackdropIsDarkEnoughForDots)
 {
-    const PngFile p = picture(13);
+    const PngFile p = picture(PICTURE_DARK_BACKDROP);
     ASSERT_TRUE(p.ok);
     long sum = 0;
     for (uint32_t v : p.argb)
@@ -206,30 +196,28 @@ TEST(Pictures, BackdropIsDarkEnoughForDots)
 
 TEST(Pictures, OverlaysStayInsideTheirRectangles)
 {
-    // Overlay schedule rectangles, by picture.
-    expect_only_inside(picture(8), {{0, 53, 319, 183}});
-    expect_only_inside(picture(9), {{0, 42, 319, 196}});
-    expect_only_inside(picture(5), {{0, 83, 93, 239}});
-    expect_only_inside(picture(4), {{215, 18, 319, 239}});
-    expect_only_inside(picture(10), {{0, 8, 133, 239}});
-    expect_only_inside(picture(3), {{208, 70, 319, 239}});
+    // Full-screen overlays (the static, the backdrop) have nothing outside.
+    for (const OverlaySlot& row : OVERLAY_SCHEDULE) {
+        const bool full = row.x0 == 0 && row.y0 == 0 && row.x1 == 319 && row.y1 == 239;
+        if (row.picture != OVERLAY_END && !full)
+            expect_only_inside(picture(PictureId(row.picture)), {{row.x0, row.y0, row.x1, row.y1}});
+    }
 }
 
 TEST(Pictures, SpritesStayInsideTheirRectangles)
 {
     std::vector<Box> boxes;
-    for (const auto& s : {std::pair{224, 173}, std::pair{136, 12}, std::pair{128, 167}, std::pair{237, 73}})
-        boxes.push_back({s.first, s.second, s.first + 73, std::min(s.second + 67, 239)});
-    expect_only_inside(picture(11), boxes);
+    for (const SpriteSpot& s : SMOKE_SPRITES)
+        boxes.push_back({s.x, s.y, s.x + SPRITE_WIDTH - 1, std::min(s.y + SPRITE_HEIGHT - 1, 239)});
+    expect_only_inside(picture(PICTURE_SPRITES), boxes);
 }
 
 TEST(Pictures, CreditLinesStayInsideTheirRectangles)
 {
-    const int cells[15][2] = {{123, 61}, {15, 17},   {15, 127},  {15, 61},   {123, 17},
-                              {15, 149}, {123, 127}, {123, 39},  {123, 149}, {123, 83},
-                              {15, 83},  {15, 39},   {123, 105}, {15, 105},  {15, 193}};
     std::vector<Box> boxes;
-    for (int i = 0; i < 15; i++)
-        boxes.push_back({cells[i][0], cells[i][1], cells[i][0] + (i == 14 ? 159 : 104), cells[i][1] + 21});
-    expect_only_inside(picture(12), boxes);
+    for (size_t i = 0; i < CREDIT_LINES.size(); i++) {
+        const CreditLine& c = CREDIT_LINES[i];
+        boxes.push_back({c.x, c.y, c.x + credit_line_width(i) - 1, c.y + CREDIT_HEIGHT - 1});
+    }
+    expect_only_inside(picture(PICTURE_CREDITS), boxes);
 }

@@ -3,92 +3,9 @@
 // boundaries, the sprites' and credit lines' thresholds, the smoke gate, and
 // the overlay schedule over a fresh run.
 #include "app/frame.h"
-#include "app/scene_tables.h"
-#include "app/scenes.h"
-#include "app/show.h"
-#include "core/clock.h"
-#include "core/rand.h"
-
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <memory>
-#include <vector>
+#include "tests/scenes/scenes_fixture.h"
 
 namespace {
-
-constexpr uint32_t STATIC = 0xFF808080;
-
-uint32_t test_now = 0;
-uint32_t test_clock() { return test_now; }
-
-uint32_t sprite_colour(size_t s) { return 0xFF00FF00 | uint32_t(s); }
-uint32_t credit_colour(size_t c) { return 0xFF0000F0 | uint32_t(c) << 16; }
-
-class Scenes : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        core_srand(1);
-        test_now = 0;
-        clock_set_source(test_clock);
-        show = std::make_unique<Show>();
-        for (int i = 0; i < PICTURE_COUNT; i++) {
-            const int w = i <= 1 ? 360 : FRAME_WIDTH, h = i <= 1 ? 280 : FRAME_HEIGHT;
-            storage[i].assign(size_t(w * h), 0);
-            Picture& p = show->pictures[size_t(i)];
-            p.kind = PICTURE_RGBA;
-            p.bit_depth = 8;
-            p.width = w;
-            p.height = h;
-            p.pixels = reinterpret_cast<uint8_t*>(storage[i].data());
-            for (int y = 0; y < h; y++)
-                for (int x = 0; x < w; x++)
-                    storage[i][size_t(y * w + x)] = pixel(i, x, y);
-        }
-        show_prepare_work(*show);
-        canvas = std::make_unique<FrameBuffer>();
-        canvas->fill(0x12345678);
-    }
-    void TearDown() override { clock_set_source(nullptr); }
-
-    static uint32_t pixel(int picture, int x, int y)
-    {
-        switch (picture) {
-        case PICTURE_TOWER:
-            return uint32_t(y * 1000 + x);
-        case PICTURE_CIRCLES:  // low half: the window's corner into the pattern
-            return 0xFFFF0000 | uint32_t(y & 255) << 8 | uint32_t(x & 255);
-        case PICTURE_CIRCLES_MASK:  // high half: into the mask
-            return 0x0000FFFF | uint32_t(y & 255) << 24 | uint32_t(x & 255) << 16;
-        case PICTURE_SPRITES:
-            for (size_t s = 0; s < SMOKE_SPRITES.size(); s++) {
-                const SpriteSpot& r = SMOKE_SPRITES[s];
-                if (x >= r.x && x < r.x + SPRITE_WIDTH && y >= r.y && y < r.y + SPRITE_HEIGHT)
-                    return sprite_colour(s);
-            }
-            return 0;
-        case PICTURE_CREDITS:
-            for (size_t c = 0; c < CREDIT_LINES.size(); c++) {
-                const CreditLine& r = CREDIT_LINES[c];
-                if (x >= r.x && x < r.x + credit_line_width(c) && y >= r.y && y < r.y + CREDIT_HEIGHT)
-                    return credit_colour(c);
-            }
-            return 0;
-        case PICTURE_NOISE:
-            return STATIC;
-        default:
-            return 0x00404040;  // transparent
-        }
-    }
-
-    uint32_t at(int x, int y) const { return (*canvas)[size_t(y * FRAME_WIDTH + x)]; }
-    void draw(int32_t now, int32_t pos) { scenes_draw(*show, now, pos, *canvas); }
-
-    std::unique_ptr<Show> show;
-    std::vector<uint32_t> storage[PICTURE_COUNT];
-    std::unique_ptr<FrameBuffer> canvas;
-};
 
 // The tower frame at `now`, each band from its own picture row.
 void expect_tower(const FrameBuffer& f, int32_t now)
@@ -128,7 +45,7 @@ TEST_F(Scenes, Boundaries)
     expect_tower(*canvas, 5000);
     draw(5000, 300);
     EXPECT_TRUE(*canvas == show->work_a) << "the smoke, no sprite yet";
-    EXPECT_EQ(at(0, 0), STATIC);
+    EXPECT_EQ(at(0, 0), noise(0, 0));
     draw(5000, 500);
     const FrameBuffer circles = *canvas;
     // The top-left pixel names both windows' corners: 0..31 into the
@@ -156,11 +73,11 @@ TEST_F(Scenes, SpritesFromTheirPositions)
     draw(1000, 335);
     EXPECT_EQ(at(224, 173), sprite_colour(0));
     EXPECT_EQ(at(224, 239), sprite_colour(0)) << "the first sprite is cut at the frame's last row";
-    EXPECT_EQ(at(136, 12), STATIC);
+    EXPECT_EQ(at(136, 12), noise(136, 12));
     draw(1000, 336);
     EXPECT_EQ(at(136, 12), sprite_colour(1));
     EXPECT_EQ(at(209, 79), sprite_colour(1));
-    EXPECT_EQ(at(128, 167), STATIC);
+    EXPECT_EQ(at(128, 167), noise(128, 167));
     draw(1000, 499);
     EXPECT_EQ(at(128 + 73, 167 + 67), sprite_colour(2));
     EXPECT_EQ(at(237, 73), sprite_colour(3));
@@ -212,11 +129,12 @@ TEST_F(Scenes, LayersOverAFreshRun)
     // are past their ends. The film damage marks a few pixels.
     for (int run = 0; run < 2; run++) {
         show->scene = SceneState{};
-        test_now = 10000;
+        now_ = 10000;
         frame_draw(*show, 10000, 260, *canvas);
         int other = 0;
-        for (uint32_t p : *canvas)
-            other += p != STATIC;
+        for (int y = 0; y < FRAME_HEIGHT; y++)
+            for (int x = 0; x < FRAME_WIDTH; x++)
+                other += at(x, y) != noise(x, y);
         EXPECT_GT(other, 0) << "film damage";
         EXPECT_LT(other, 40) << "run " << run;
         EXPECT_EQ(show->scene.overlays[2].fade_in_elapsed, 10000) << "a fresh state counts from 0 again";

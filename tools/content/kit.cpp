@@ -1,5 +1,6 @@
 #include "tools/content/kit.h"
 
+#include "app/scene_tables.h"
 #include "tools/content/mask.h"
 #include "tools/content/pixel_font.h"
 
@@ -86,4 +87,13 @@ void neon_path(Canvas& cv, Rect clip, const Path& path, float radius, Rgb colour
 int centred_x(std::string_view text, int sx, int gap, int x0, int x1)
 {
     return x0 + (x1 - x0 + 1 - text_width(text, sx, gap)) / 2;
+}
+
+// Every row that shows a picture shows it in the same rectangle.
+Rect overlay_area(PictureId picture)
+{
+    for (const OverlaySlot& row : OVERLAY_SCHEDULE)
+        if (row.picture == picture)
+            return {row.x0, row.y0, row.x1, row.y1};
+    return {0, 0, -1, -1};
 }

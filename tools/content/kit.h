@@ -11,8 +11,11 @@
 //                                            a stroked path with a glow
 //   clip_to(cv, r)                           clears everything outside r
 //   centred_x(text, sx, gap, x0, x1)         left edge that centres text
+//   overlay_area(picture)                    the rectangle the overlay
+//                                            schedule shows the picture in
 #pragma once
 
+#include "gfx/picture/picture_list.h"
 #include "tools/content/canvas.h"
 #include "tools/content/strokes.h"
 
@@ -28,3 +31,4 @@ void neon_text(Canvas& cv, Rect clip, std::string_view text, int x, int y, int s
 void neon_path(Canvas& cv, Rect clip, const Path& path, float radius, Rgb colour, float halo);
 void clip_to(Canvas& cv, Rect r);
 int centred_x(std::string_view text, int sx, int gap, int x0, int x1);
+Rect overlay_area(PictureId picture);

@@ -6,6 +6,7 @@
 //                                          painting as a picture
 //
 // Everything is deterministic: the same bytes on every run.
+#include "gfx/picture/picture_list.h"
 #include "tools/common/png_write.h"
 #include "tools/content/flyin_fit.h"
 #include "tools/content/knot_mesh.h"
@@ -30,12 +31,11 @@ bool write_file(const std::string& path, const void* data, size_t size)
 
 int write_pictures(const std::string& dir)
 {
-    for (int n = 0; n < PICTURE_FILE_COUNT; n++) {
-        const Art art = make_picture(n);
-        char name[32];
-        std::snprintf(name, sizeof name, "/pic%02d.png", n);
-        if (!png_write_rgba((dir + name).c_str(), art.w, art.h, art.argb)) {
-            std::fprintf(stderr, "content_gen: cannot write %s%s\n", dir.c_str(), name);
+    for (int file = 0; file < PICTURE_FILE_COUNT; file++) {
+        const Art art = make_picture(file);
+        const std::string path = dir + "/" + PICTURE_FILE_NAMES[size_t(file)];
+        if (!png_write_rgba(path.c_str(), art.w, art.h, art.argb)) {
+            std::fprintf(stderr, "content_gen: cannot write %s\n", path.c_str());
             return 1;
         }
     }
@@ -58,7 +58,7 @@ double mean_area(const std::vector<FitRect>& rects, size_t from, size_t count)
 int write_flyin(const std::string& source_path, const char* preview_path)
 {
     const auto start = std::chrono::steady_clock::now();
-    const Art emblem = make_pic07();
+    const Art emblem = make_emblem();
     const std::vector<FitRect> rects = fit_flyin(emblem.argb);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 

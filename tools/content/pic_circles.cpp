@@ -5,8 +5,8 @@
 // bits survive as a bright base and the low bits break into interference.
 //
 // Entry points:
-//   make_pic00()   352x272, repeats every 32 pixels
-//   make_pic01()   354x274, repeats every 34 pixels
+//   make_circles()        352x272, repeats every 32 pixels
+//   make_circles_mask()   354x274, repeats every 34 pixels
 #include "tools/content/canvas.h"
 #include "tools/content/pictures.h"
 
@@ -47,13 +47,13 @@ Art tiled(int w, int h, int period, float ring_px, const Ramp& ramp, Rgb gap)
 
 }  // namespace
 
-Art make_pic00()
+Art make_circles()
 {
     const Ramp ramp{hex(0xfff080), hex(0xff80c0), hex(0x80e0ff)};
     return tiled(352, 272, 32, 4.0f, ramp, hex(0x8060e0));
 }
 
-Art make_pic01()
+Art make_circles_mask()
 {
     const Ramp ramp{hex(0xc0ffff), hex(0xffff90), hex(0xff70ff)};
     return tiled(354, 274, 34, 5.0f, ramp, hex(0xffa060));

@@ -8,7 +8,7 @@
 // ring the lines reveal a deep red sun with dark stripes.
 //
 // Entry points:
-//   make_pic02()   320x240, opaque
+//   make_crawl_target()   320x240, opaque
 #include "tools/content/canvas.h"
 #include "tools/content/pictures.h"
 
@@ -21,7 +21,7 @@ constexpr float cx = 160.0f, cy = 120.0f, ring_r = 104.0f;
 
 }  // namespace
 
-Art make_pic02()
+Art make_crawl_target()
 {
     Canvas cv(W, H);
     const Rgb wall = hex(0xf4eefc);

@@ -5,7 +5,7 @@
 // what is true of this program and name no one.
 //
 // Entry points:
-//   make_pic12()   320x240
+//   make_credits()   320x240
 #include "app/scene_tables.h"
 #include "tools/content/kit.h"
 #include "tools/content/pictures.h"
@@ -41,7 +41,7 @@ constexpr Credit credits[CREDIT_LINES.size()] = {
 
 }  // namespace
 
-Art make_pic12()
+Art make_credits()
 {
     Canvas cv(W, H);
     for (size_t i = 0; i < CREDIT_LINES.size(); i++) {

@@ -6,7 +6,7 @@
 // crawling line stop early.
 //
 // Entry points:
-//   make_pic14()   320x240, opaque
+//   make_noise()   320x240, opaque
 #include "tools/content/canvas.h"
 #include "tools/content/pictures.h"
 #include "tools/content/rng.h"
@@ -14,7 +14,7 @@
 #include <algorithm>
 #include <cmath>
 
-Art make_pic14()
+Art make_noise()
 {
     constexpr int W = 320, H = 240;
     Rng rng{1414};

@@ -1,13 +1,12 @@
 // The overlay pictures, each drawn inside its rectangle of the overlay
-// schedule and transparent elsewhere:
-//   pic08  rows 53..183, over the tower climb: the opening lines
-//   pic05  columns 0..93, rows 83..239, over the smoke: a hanging sign
-//   pic04  columns 215..319, rows 18..239, beside the credits: a radio mast
-//   pic10  columns 0..133, rows 8..239, beside the mesh: a read-out panel
-//   pic03  columns 208..319, rows 70..239, over the crawl: a test card
+// schedule (app/scene_tables.h) and transparent elsewhere.
 //
 // Entry points:
-//   make_pic08(), make_pic05(), make_pic04(), make_pic10(), make_pic03()
+//   make_opening_lines()   a band over the tower climb
+//   make_vertical_sign()   a hanging sign at the left, over the smoke
+//   make_radio_mast()      a radio mast on the right, beside the credits
+//   make_mesh_readout()    a read-out panel at the left, beside the mesh
+//   make_no_signal()       a test card on the right, over the crawl
 #include "tools/content/kit.h"
 #include "tools/content/knot_mesh.h"
 #include "tools/content/pictures.h"
@@ -29,9 +28,9 @@ Art finish(Canvas& cv, Rect area)
 
 }  // namespace
 
-Art make_pic08()
+Art make_opening_lines()
 {
-    const Rect area{0, 53, 319, 183};
+    const Rect area = overlay_area(PICTURE_OPENING_LINES);
     Canvas cv(W, H);
     for (int y = area.y0; y <= area.y1; y++) {
         const float edge = std::min(float(y - area.y0), float(area.y1 - y)) / 22.0f;
@@ -48,9 +47,9 @@ Art make_pic08()
     return finish(cv, area);
 }
 
-Art make_pic05()
+Art make_vertical_sign()
 {
-    const Rect area{0, 83, 93, 239};
+    const Rect area = overlay_area(PICTURE_VERTICAL_SIGN);
     Canvas cv(W, H);
     // A bracket from the wall, two hanging wires, the sign box.
     Path bracket;
@@ -73,9 +72,9 @@ Art make_pic05()
     return finish(cv, area);
 }
 
-Art make_pic04()
+Art make_radio_mast()
 {
-    const Rect area{215, 18, 319, 239};
+    const Rect area = overlay_area(PICTURE_RADIO_MAST);
     Canvas cv(W, H);
     const float cx = 268.0f, top = 52.0f, base = 239.0f;
     // Radio waves first, so the mast stands in front of them.
@@ -112,9 +111,9 @@ Art make_pic04()
     return finish(cv, area);
 }
 
-Art make_pic10()
+Art make_mesh_readout()
 {
-    const Rect area{0, 8, 133, 239};
+    const Rect area = overlay_area(PICTURE_MESH_READOUT);
     Canvas cv(W, H);
     glass_panel(cv, {6, 14, 127, 233}, hex(0x061426), 0.62f, hex(0x2fd8ff));
     neon_text(cv, area, "OBJECT", 14, 22, 1, 2, 1, hex(0x2fd8ff), 0.5f);
@@ -154,9 +153,9 @@ Art make_pic10()
     return finish(cv, area);
 }
 
-Art make_pic03()
+Art make_no_signal()
 {
-    const Rect area{208, 70, 319, 239};
+    const Rect area = overlay_area(PICTURE_NO_SIGNAL);
     Canvas cv(W, H);
     const Rect card{214, 80, 313, 230};
     glass_panel(cv, card, hex(0x0a0a14), 0.9f, hex(0xe8e8f0));

@@ -5,7 +5,7 @@
 // and the frame: its badge is kept to the 67 rows that exist.
 //
 // Entry points:
-//   make_pic11()   320x240
+//   make_sprites()   320x240
 #include "app/scene_tables.h"
 #include "tools/content/kit.h"
 #include "tools/content/pictures.h"
@@ -39,7 +39,7 @@ void badge(Canvas& cv, Rect r, float cx, float cy, float radius, Rgb rim)
 
 }  // namespace
 
-Art make_pic11()
+Art make_sprites()
 {
     Canvas cv(W, H);
     const Rgb colours[4] = {hex(0xffd04a), hex(0x2fd8ff), hex(0xff2f9a), hex(0x8aff7a)};

@@ -4,7 +4,7 @@
 // rectangle); the band fades out towards both edges of it.
 //
 // Entry points:
-//   make_pic09()   320x240
+//   make_title()   320x240
 #include "tools/content/kit.h"
 #include "tools/content/pictures.h"
 #include "tools/content/pixel_font.h"
@@ -12,10 +12,10 @@
 
 #include <cmath>
 
-Art make_pic09()
+Art make_title()
 {
     constexpr int W = 320, H = 240;
-    const Rect area{0, 42, 319, 196};
+    const Rect area = overlay_area(PICTURE_TITLE);
     Canvas cv(W, H);
     for (int y = area.y0; y <= area.y1; y++) {
         const float edge = std::min(float(y - area.y0), float(area.y1 - y)) / 26.0f;

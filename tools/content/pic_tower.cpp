@@ -6,7 +6,7 @@
 // depends on the column only, so no seam shows where bands meet or wrap.
 //
 // Entry points:
-//   make_pic06()
+//   make_tower()
 #include "tools/content/canvas.h"
 #include "tools/content/mask.h"
 #include "tools/content/pictures.h"
@@ -140,7 +140,7 @@ void neon_sign(Canvas& cv, int x, int y, const char* letters, Rgb tube)
 
 }  // namespace
 
-Art make_pic06()
+Art make_tower()
 {
     Canvas cv(W, H);
     for (int y = 0; y < H; y++)

@@ -6,61 +6,16 @@
 #include "app/scene_flyin.h"
 #include "app/scene_mesh.h"
 #include "app/scene_time.h"
-#include "app/scenes.h"
-#include "app/show.h"
-#include "sound/player/player_clock.h"
+#include "tests/scenes/scenes_fixture.h"
 
-#include <gtest/gtest.h>
-
+#include <algorithm>
 #include <cmath>
-#include <memory>
-#include <vector>
 
 namespace {
 
-constexpr uint32_t BACKDROP = 0xFF203040;     // picture 13
-constexpr uint32_t FADE_TARGET = 0x1212120E;  // up in three bytes, down in blue
-
-uint32_t noise(int x, int y) { return 0xFF000000u | uint32_t(y) << 12 | uint32_t(x); }
-
-class LateScenes : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        show_build_tables();
-        pt_clock_reset();
-        pt_open_silent(44100, 4096);
-        show = std::make_unique<Show>();
-        for (int i = 0; i < PICTURE_COUNT; i++) {
-            storage[i].assign(FRAME_PIXELS, 0);
-            Picture& p = show->pictures[size_t(i)];
-            p.kind = PICTURE_RGBA;
-            p.bit_depth = 8;
-            p.width = FRAME_WIDTH;
-            p.height = FRAME_HEIGHT;
-            p.pixels = reinterpret_cast<uint8_t*>(storage[i].data());
-        }
-        // Picture 7, the mesh's backdrop and the finale's dots, stays black:
-        // its halftone leaves no mark.
-        storage[13].assign(FRAME_PIXELS, BACKDROP);
-        storage[15].assign(FRAME_PIXELS, FADE_TARGET);
-        for (int y = 0; y < FRAME_HEIGHT; y++)
-            for (int x = 0; x < FRAME_WIDTH; x++)
-                storage[14][size_t(y * FRAME_WIDTH + x)] = noise(x, y);
-        show_prepare_work(*show);
-        canvas = std::make_unique<FrameBuffer>();
-    }
-
-    // Stamp every row up to order * 100 + row as heard at t.
-    static void heard(int32_t pos, int32_t t) { pt_stamp_rows(pos / 100, pos % 100, t); }
-
-    void draw(int32_t now, int32_t pos) { scenes_draw(*show, now, pos, *canvas); }
-    bool canvas_is(const FrameBuffer& image) const { return *canvas == image; }
-
-    std::unique_ptr<Show> show;
-    std::unique_ptr<FrameBuffer> canvas;
-    std::vector<uint32_t> storage[PICTURE_COUNT];
-};
+// The same fixture; the suite's own name keeps the scenes of the second
+// half together.
+using LateScenes = Scenes;
 
 TEST_F(LateScenes, SinceIsZeroUntilTheRowIsHeard)
 {
@@ -139,7 +94,7 @@ TEST_F(LateScenes, WipeSlidesTheNoiseInFromTheLeft)
                 << x << "," << y;
     // Far below by 6 s, the mesh is not drawn; the noise covers everything.
     draw(9000, 1199);
-    EXPECT_TRUE(std::equal(canvas->begin(), canvas->end(), storage[14].begin()));
+    EXPECT_TRUE(std::equal(canvas->begin(), canvas->end(), storage[PICTURE_NOISE].begin()));
 }
 
 TEST_F(LateScenes, Boundaries)

@@ -3,14 +3,21 @@
 // with 64-bit products cut to their low 32 bits, and the 25% blend one byte
 // at a time. Both run the same frames from a fresh start, on the compiled-in
 // painting and on random records, and every frame, paint image and record
-// must come out identical.
+// must come out identical. Then the compiled-in records themselves: their
+// ranges and form, coarse to fine, and the painting they leave against the
+// grey of the emblem picture they were fitted to.
 #include "gfx/fx/flyin.h"
 #include "gfx/fx/palettes.h"
+#include "gfx/picture/picture.h"
+#include "gfx/picture/picture_list.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -213,6 +220,68 @@ TEST_F(Flyin, ResetStartsTheCompiledInPaintingOver)
         ASSERT_EQ(records[j].x, flyin_rects[j].x) << j;
         ASSERT_EQ(records[j].grey, flyin_rects[j].grey & 0xFF) << j;
     }
+}
+
+double mean_area(int from, int count)
+{
+    double sum = 0;
+    for (int i = from; i < from + count; i++)
+        sum += double((flyin_rects[size_t(i)].w + 1) * (flyin_rects[size_t(i)].h + 1));
+    return sum / count;
+}
+
+TEST_F(Flyin, RecordsKeepToTheirRanges)
+{
+    for (size_t i = 0; i < flyin_rects.size(); i++) {
+        const FlyinRect& r = flyin_rects[i];
+        EXPECT_TRUE(r.x >= -16 && r.x <= 317) << i << ": x " << r.x;
+        EXPECT_TRUE(r.y >= -17 && r.y <= 237) << i << ": y " << r.y;
+        EXPECT_TRUE(r.w >= 3 && r.w <= 35) << i << ": w " << r.w;
+        EXPECT_TRUE(r.h >= 3 && r.h <= 35) << i << ": h " << r.h;
+        const int g = r.grey & 255;
+        EXPECT_EQ(r.grey, 0x40000000 | g << 16 | g << 8 | g) << i << ": grey word";
+        EXPECT_LE(g, 244) << i;
+        EXPECT_EQ(r.reserved0, 0) << i;
+        EXPECT_EQ(r.reserved1, 0) << i;
+        // Something of it lands on the screen.
+        EXPECT_TRUE(r.x + r.w >= 0 && r.y + r.h >= 0) << i;
+    }
+}
+
+TEST_F(Flyin, CoarseToFine)
+{
+    const double first = mean_area(0, 500), last = mean_area(2500, 500);
+    EXPECT_NEAR(first, 300, 40);
+    EXPECT_NEAR(last, 130, 25);
+    // And falling all the way, not only at the ends.
+    for (int block = 0; block + 1 < 6; block++)
+        EXPECT_GT(mean_area(block * 500, 500), mean_area(block * 500 + 500, 500)) << "block " << block;
+}
+
+TEST_F(Flyin, PaintingResemblesTheEmblem)
+{
+    // Every record lands in the first frame past the last landing.
+    fx_rect_flyin(frame, paint, 16000, 0);
+    Picture emblem;
+    const std::string path = std::string(KIRMAVO_DATA_DIR "/") + picture_file_name(PICTURE_EMBLEM);
+    ASSERT_EQ(load_png_picture(path.c_str(), &emblem), 0) << path;
+    ASSERT_EQ(emblem.width * emblem.height, FRAME_PIXELS);
+    picture_to_argb(&emblem);
+    double error = 0, blank = 0;
+    for (size_t i = 0; i < FRAME_PIXELS; i++) {
+        const uint32_t v = emblem.argb()[i];
+        const double grey = (77 * ((v >> 16) & 255) + 150 * ((v >> 8) & 255) + 29 * (v & 255)) >> 8;
+        error += (paint[i] - grey) * (paint[i] - grey);
+        blank += grey * grey;
+    }
+    error = std::sqrt(error / FRAME_PIXELS);
+    blank = std::sqrt(blank / FRAME_PIXELS);
+    std::printf("fly-in painting: rms error %.2f grey levels against the emblem (blank painting: %.2f)\n", error,
+                blank);
+    RecordProperty("rms_error", std::to_string(error));
+    RecordProperty("rms_blank", std::to_string(blank));
+    EXPECT_LT(error, 0.25 * blank);
+    EXPECT_LT(error, 22.0);
 }
 
 }  // namespace
