@@ -81,3 +81,36 @@ TEST(VirtualClock, RowStampsAreWhenTheSoundtrackPlaysThem)
         ASSERT_EQ(pt_position_time(pos), predicted[size_t(index)]) << "MusicPos " << pos;
     }
 }
+
+// A device that queues its buffers ahead (the browser's) names the delay as
+// each buffer is made; every stamp of that buffer is that much later.
+TEST(VirtualClock, AQueueingDeviceDelaysTheStampsOfEachBuffer)
+{
+    const std::vector<int64_t> predicted = predicted_row_stamps();
+    std::vector<uint8_t> image = show_module();
+    ASSERT_EQ(render_open(image.data(), image.size()), 1);
+    clock_set_source(virtual_clock);
+    static int32_t asked = 0;
+    pt_set_output_delay([] {
+        asked++;
+        return int32_t(321);
+    });
+    std::vector<int16_t> buffer(2 * 4096);
+    int32_t buffers = 0;
+    for (; buffers < 300; buffers++) {
+        virtual_ms = uint32_t(buffer_time(buffers));
+        pt_audio_callback(nullptr, reinterpret_cast<uint8_t*>(buffer.data()), int(buffer.size() * 2));
+    }
+    pt_set_output_delay(nullptr);
+    clock_set_source(nullptr);
+    EXPECT_EQ(asked, buffers);
+    int32_t checked = 0;
+    for (int32_t index = 0; index <= LAST_INDEX; index++) {
+        const int32_t pos = index / 64 * 100 + index % 64;
+        if (predicted[size_t(index)] >= buffer_time(buffers - 1))
+            break;
+        ASSERT_EQ(pt_position_time(pos), predicted[size_t(index)] + 321) << "MusicPos " << pos;
+        checked++;
+    }
+    EXPECT_GT(checked, 200);
+}
