@@ -27,7 +27,7 @@ void scene_smoke(Show& show, int32_t now, int32_t pos, FrameView canvas)
         fx_smoke(show.work_a, scene_picture(show, PICTURE_NOISE), SMOKE_PARTICLES, scene.smoke_reseed);
     }
     std::copy(show.work_a.begin(), show.work_a.end(), canvas.begin());
-    for (const SpriteSpot& s : SMOKE_SPRITES)
+    for (const PlateSpot& s : SMOKE_SPRITES)
         if (pos >= s.from_pos)
             fx_blit_rect(canvas, scene_picture(show, PICTURE_SPRITES), s.x, s.y, SPRITE_WIDTH, SPRITE_HEIGHT);
 }
