@@ -6,7 +6,7 @@ void input_apply(InputState& input, const SDL_Event& event)
         if (event.key.keysym.sym == SDLK_SPACE)
             input.ff_held = true;
         else if (event.key.keysym.sym == SDLK_ESCAPE)
-            input.quit = true;
+            input.escape = true;
     } else if (event.type == SDL_KEYUP && event.key.keysym.sym == SDLK_SPACE) {
         input.ff_held = false;
     }

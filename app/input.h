@@ -16,7 +16,7 @@
 
 struct InputState {
     bool ff_held = false;  // Space is down
-    bool quit = false;     // Escape was pressed in this frame
+    bool escape = false;   // Escape was pressed: the show ends after this frame
 };
 
 struct FastForward {

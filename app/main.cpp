@@ -9,6 +9,7 @@
 #include "app/signals.h"
 #include "app/startup.h"
 #include "core/clock.h"
+#include "core/sound_rates.h"
 #include "sound/player/player_clock.h"
 #include "sound/player/player_device.h"
 
@@ -52,7 +53,7 @@ int main(int argc, char** argv)
     signals_install();
 
     // The show runs whether or not a device opened.
-    pt_open_audio(44100, 4096);
+    pt_open_audio(SAMPLE_RATE, DEVICE_BUFFER_FRAMES);
     startup_hand_over(show, module_data, module_size);
     pt_start(50);
     startup_first_position();

@@ -1,17 +1,26 @@
 // The frame loop: one frame per turn, as fast as drawing and the flip allow,
-// until the music passes its last scene position or Escape is pressed.
+// until the music passes its last scene position, Escape is pressed or
+// SIGINT/SIGTERM arrives.
 //
 // Entry points:
-//   main_loop_run(show)   runs the show on its state; ends SDL and returns
-//                         the exit status (0)
-//   MAIN_LOOP_LAST_POSITION   the show ends after the first frame past it
+//   main_loop_turn(loop)   one frame (frame_step with the display's canvas
+//                          and the input step); false when the show ends
+//                          after it
+//   main_loop_run(show)    turns until then; ends SDL and returns the exit
+//                          status (0)
 #pragma once
 
+#include "app/input.h"
 #include "app/show.h"
 
 #include <cstdint>
 
-// Order entry 13, row 62.
-constexpr int32_t MAIN_LOOP_LAST_POSITION = 1362;
+// What the loop keeps from one turn to the next.
+struct MainLoop {
+    Show& show;
+    InputState input{};
+    int32_t ff_step = 0;  // the fast-forward's 10 ms step at its last jump
+};
 
+bool main_loop_turn(MainLoop& loop);
 int main_loop_run(Show& show);

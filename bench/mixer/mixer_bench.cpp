@@ -1,7 +1,8 @@
 // Voice-frames mixed per second: 4, 8 and 32 looping voices at mixed
-// pitches, one 4096-frame device buffer per iteration, into a buffer and
+// pitches, one device buffer per iteration, into a buffer and
 // into nothing (the fast-forward road).
 
+#include "core/sound_rates.h"
 #include "sound/mixer/mixer.h"
 #include "sound/mixer/null_audio.h"
 #include "sound/mixer/sound_driver.h"
@@ -14,7 +15,6 @@
 
 namespace {
 
-constexpr int32_t buffer_frames = 4096;
 
 // Eight looping samples of module-like sizes; loops run to the sample end, as
 // the loader hands them over, so every pass also crosses the end guard.
@@ -38,8 +38,8 @@ void set_up_voices(int32_t voices)
     static Bank bank;
     sound_driver_reset();
     mixer_reset();
-    null_audio_install(44100, buffer_frames);
-    sound_driver.init(44100, buffer_frames);
+    null_audio_install(SAMPLE_RATE, DEVICE_BUFFER_FRAMES);
+    sound_driver.init(SAMPLE_RATE, DEVICE_BUFFER_FRAMES);
     sound_driver.set_master_volume(64);
     for (int32_t s = 0; s < 8; ++s) {
         const auto& d = bank.samples[size_t(s)];
@@ -64,15 +64,15 @@ void mix_looping_voices(benchmark::State& state)
     const auto voices = int32_t(state.range(0));
     const bool into_nothing = state.range(1) != 0;
     set_up_voices(voices);
-    std::vector<int16_t> buffer(2 * buffer_frames, 0);
+    std::vector<int16_t> buffer(2 * DEVICE_BUFFER_FRAMES, 0);
     int16_t* out = into_nothing ? nullptr : buffer.data();
     for (auto _ : state) {
-        mixer_mix(out, buffer_frames);
+        mixer_mix(out, DEVICE_BUFFER_FRAMES);
         benchmark::DoNotOptimize(buffer.data());
         benchmark::ClobberMemory();
     }
     state.counters["voice_frames"] =
-        benchmark::Counter(double(state.iterations()) * voices * buffer_frames, benchmark::Counter::kIsRate);
+        benchmark::Counter(double(state.iterations()) * voices * DEVICE_BUFFER_FRAMES, benchmark::Counter::kIsRate);
 }
 
 BENCHMARK(mix_looping_voices)->ArgsProduct({{4, 8, 32}, {0, 1}})->ArgNames({"voices", "null"});

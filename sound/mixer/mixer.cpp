@@ -1,5 +1,6 @@
 #include "sound/mixer/mixer.h"
 
+#include "core/sound_rates.h"
 #include "sound/mixer/sound_driver.h"
 
 #include <algorithm>
@@ -11,9 +12,6 @@
 
 namespace {
 
-// A period is the number of cycles of this clock (Hz) between two samples.
-constexpr int32_t PERIOD_CLOCK = 3546836;
-
 struct MixerState {
     std::array<Voice, MIXER_VOICE_MAX> pending{};
     std::array<Voice, MIXER_VOICE_MAX> active{};
@@ -21,7 +19,7 @@ struct MixerState {
     int32_t selected = 0;
     int32_t master_volume = 63;
     int32_t voice_count = 4;
-    int32_t mix_rate = 44100;
+    int32_t mix_rate = SAMPLE_RATE;
 };
 
 MixerState mixer;

@@ -1,7 +1,6 @@
 #include "sound/mixer/null_audio.h"
 
 #include "sound/mixer/mixer.h"
-#include "sound/mixer/sound_driver.h"
 
 namespace {
 
@@ -9,19 +8,26 @@ void null_audio_nothing() {}
 
 }  // namespace
 
-int32_t null_audio_install(int32_t rate, int32_t buffer_frames)
+SoundDriver null_audio_table()
 {
-    SoundDriver& d = sound_driver;
-    d.output_rate = rate;
-    d.buffer_frames = buffer_frames;  // a device that is not there grants what it is asked
-
     // Back-end slots first, then the mixer's nine.
+    SoundDriver d;
     d.init = mixer_init;
     d.start = null_audio_nothing;
     d.stop = null_audio_nothing;
     d.close = null_audio_nothing;
     mixer_fill_driver(d);
+    return d;
+}
 
+int32_t null_audio_install(int32_t rate, int32_t buffer_frames)
+{
+    SoundDriver& d = sound_driver;
+    const char* error_text = d.error_text;  // why a device did not open, when one did not
+    d = null_audio_table();
+    d.error_text = error_text;
+    d.output_rate = rate;
+    d.buffer_frames = buffer_frames;  // a device that is not there grants what it is asked
     d.name = "null audio";
     return 1;
 }

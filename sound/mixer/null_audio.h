@@ -1,14 +1,21 @@
-// A back-end with no device: the mixer runs, nothing is played. The player's
-// tests and tools drive the mixer through the full table with it, and fetch
+// A back-end with no device: the mixer runs, nothing is played. It is what
+// the driver table holds from the start, so the player always has slots to
+// call; the player's tests and tools drive the mixer through it and fetch
 // the sound themselves with mixer_mix.
 //
 // Entry points:
-//   null_audio_install(rate, frames)  fills all 13 slots of sound_driver
-//                                     (init = mixer_init; start, stop and
-//                                     close do nothing), names it "null
-//                                     audio", records rate and frames; 1
+//   null_audio_table()                the table of this back-end: init =
+//                                     mixer_init, start, stop and close do
+//                                     nothing, the mixer's nine voice slots;
+//                                     no name, the SoundDriver defaults
+//   null_audio_install(rate, frames)  puts its 13 slots into sound_driver,
+//                                     names it "null audio", records rate
+//                                     and frames (the error text is kept); 1
 #pragma once
 
 #include <cstdint>
 
+#include "sound/mixer/sound_driver.h"
+
+SoundDriver null_audio_table();
 int32_t null_audio_install(int32_t rate, int32_t buffer_frames);

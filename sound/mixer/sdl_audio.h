@@ -3,7 +3,7 @@
 // Entry points:
 //   sdl_audio_install(rate, frames, callback)  open the device (paused) and
 //       fill the four device slots, then the mixer's nine; 1 on success. On
-//       failure the error text is "SDL audio error" and no slot is filled.
+//       failure the error text is "SDL audio error" and no slot changes.
 //   sdl_audio_open(rate, frames, callback)     the device part alone, 1/0
 //
 // The device asks for 16-bit signed little-endian stereo whatever the rate,

@@ -154,16 +154,13 @@ int32_t pt_takemod(uint8_t* image, size_t size)
             s.loop_length = s.length - s.loop_start;
         if (s.length == 0)
             continue;
-        if (sound_driver.define_sample)
-            sound_driver.define_sample(i, reinterpret_cast<const int8_t*>(image + at),
-                                       static_cast<uint32_t>(s.length), static_cast<uint32_t>(s.loop_start),
-                                       static_cast<uint32_t>(s.loop_start + s.loop_length),
-                                       s.loop_length > 2 ? 1 : 0);
+        sound_driver.define_sample(i, reinterpret_cast<const int8_t*>(image + at), static_cast<uint32_t>(s.length),
+                                   static_cast<uint32_t>(s.loop_start),
+                                   static_cast<uint32_t>(s.loop_start + s.loop_length), s.loop_length > 2 ? 1 : 0);
         at += static_cast<size_t>(s.length);
     }
 
-    if (sound_driver.set_voice_count)
-        sound_driver.set_voice_count(channels);
+    sound_driver.set_voice_count(channels);
     return 1;
 }
 

@@ -1,6 +1,7 @@
 #include "sound/player/player_clock.h"
 
 #include "core/clock.h"
+#include "core/sound_rates.h"
 #include "sound/mixer/mixer.h"
 #include "sound/mixer/null_audio.h"
 #include "sound/mixer/sound_driver.h"
@@ -12,8 +13,6 @@
 
 namespace {
 
-constexpr int32_t MIX_RATE = 44100;  // the rate the stamps are computed for
-
 struct PlayerClock {
     bool open = false;  // a back-end is in place: buffers may be made
     // Written by the pacing loop, read by the main thread without the lock.
@@ -22,7 +21,7 @@ struct PlayerClock {
     int32_t stamp_cursor = 0;  // every entry below it is stamped
     int32_t audible = -1;      // RowTimes index of the latest row heard
     int32_t frames_to_tick = 0;
-    int32_t buffer_frames = 4096;  // as granted; the stamps allow for one buffer in flight
+    int32_t buffer_frames = DEVICE_BUFFER_FRAMES;  // as granted; the stamps allow for one buffer in flight
     PtLockFn lock = nullptr;       // nullptr: no other thread makes buffers
     PtLockFn unlock = nullptr;
 };
@@ -73,7 +72,7 @@ int32_t pt_pace(int32_t frames, int32_t callback_time, const PtPacing& pacing)
     while (done < frames) {
         // The chunk about to be mixed is heard once the buffers before it
         // have played: its last frame's time, one device buffer later.
-        const int64_t ahead = (1000 * int64_t(done + frames) - 1000 * int64_t(c.buffer_frames)) / MIX_RATE;
+        const int64_t ahead = (1000 * int64_t(done + frames) - 1000 * int64_t(c.buffer_frames)) / SAMPLE_RATE;
         const PlayerState& state = pt_state();
         // Near 2^31 ms the sum wraps, as the clock itself does.
         pt_stamp_rows(state.play.order_pos, state.play.row, int32_t(uint32_t(callback_time) + uint32_t(ahead)));
@@ -151,7 +150,7 @@ void pt_set_audio_lock(PtLockFn lock, PtLockFn unlock)
 void pt_start_driver(int32_t rate)
 {
     sound_driver.init(rate, sound_driver.buffer_frames);
-    sound_driver.set_master_volume(64);
+    sound_driver.set_master_volume(PT_MASTER_VOLUME);
     sound_driver.start();
 }
 
@@ -159,7 +158,7 @@ int32_t pt_tick_length()
 {
     const int32_t tempo = pt_state().play.tempo;
     // A tempo of 0 only occurs with no module loaded; time it as the default.
-    return 5512500 / (50 * (tempo > 0 ? tempo : 125));
+    return TICK_FRAMES_NUMERATOR / (50 * (tempo > 0 ? tempo : 125));
 }
 
 void pt_clock_reset()
@@ -172,7 +171,7 @@ void pt_clock_reset()
     c.stamp_cursor = 0;
     c.audible = -1;
     c.frames_to_tick = 0;
-    c.buffer_frames = 4096;
+    c.buffer_frames = DEVICE_BUFFER_FRAMES;
     c.lock = nullptr;
     c.unlock = nullptr;
 }

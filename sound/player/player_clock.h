@@ -2,8 +2,9 @@
 //
 // One pacing loop makes every buffer of music, wherever it goes (the audio
 // device, modrender's WAV, capture's soundtrack): it alternates player ticks
-// with mixing, one tick every 5512500 / (50 * tempo) frames, and stamps every
-// row with the clock_ms() time at which it will come out of the speakers.
+// with mixing, one tick every TICK_FRAMES_NUMERATOR / (50 * tempo) frames
+// (core/sound_rates.h), and stamps every row with the clock_ms() time at
+// which it will come out of the speakers.
 // The main thread then asks, once a frame, which row is being heard.
 //
 // Nothing here touches SDL; the device and the no-device pump live in
@@ -46,6 +47,8 @@
 // Later than any clock_ms() reading can be, so "not known yet" stays in the future.
 constexpr int32_t PT_NOT_HEARD = std::numeric_limits<int32_t>::max();
 constexpr int32_t PT_ROW_TIMES = 10000;
+// The master volume the player sets when it starts the driver.
+constexpr int32_t PT_MASTER_VOLUME = 64;
 
 // What a buffer's frames are made into. `mix` makes `count` frames from
 // frame `offset` of the buffer on; `ticked`, when set, runs right after each

@@ -1,6 +1,7 @@
 #include "sound/player/player_device.h"
 
 #include "core/clock.h"
+#include "core/sound_rates.h"
 #include "sound/mixer/sdl_audio.h"
 #include "sound/player/player_clock.h"
 
@@ -8,12 +9,11 @@
 
 namespace {
 
-constexpr int32_t PUMP_RATE = 44100;
 constexpr int32_t PUMP_INTERVAL_MS = 10;
 
 struct PlayerDevice {
     bool device = false;  // SDL calls the callback from its audio thread
-    int32_t buffer_frames = 4096;
+    int32_t buffer_frames = DEVICE_BUFFER_FRAMES;
 
     // The software pump, when there is no device.
     SDL_mutex* pump_lock = nullptr;
@@ -34,7 +34,7 @@ void pump_unlock() { SDL_mutexV(device_state.pump_lock); }
 Uint32 pump(Uint32 interval, void*)
 {
     PlayerDevice& d = device_state;
-    const int64_t due = int64_t(uint32_t(clock_ms() - d.pump_start)) * PUMP_RATE / 1000;
+    const int64_t due = int64_t(uint32_t(clock_ms() - d.pump_start)) * SAMPLE_RATE / 1000;
     while (d.pump_frames <= due) {
         pt_lock_audio();
         pt_audio_callback(nullptr, nullptr, d.buffer_frames * 4);

@@ -1,6 +1,5 @@
 // Shared between the player's own files only: write access to the state,
-// the driver calls (an empty slot is skipped, so no device means silence
-// rather than a crash), and the two halves of the effect handling.
+// the driver calls, and the two halves of the effect handling.
 #pragma once
 
 #include <cstdint>
@@ -23,35 +22,13 @@ struct Cell {
 void row_effects(PlayerState& st, int32_t c, const Cell& cell);
 void tick_effects(PlayerState& st, int32_t c, const Cell& cell);
 
-inline void drv_select_voice(int32_t v)
-{
-    if (sound_driver.select_voice)
-        sound_driver.select_voice(v);
-}
-inline void drv_set_sample(int32_t s)
-{
-    if (sound_driver.set_voice_sample)
-        sound_driver.set_voice_sample(s);
-}
-inline void drv_set_volume(int32_t v)
-{
-    if (sound_driver.set_voice_volume)
-        sound_driver.set_voice_volume(v);
-}
-inline void drv_set_pan(int32_t p)
-{
-    if (sound_driver.set_voice_pan)
-        sound_driver.set_voice_pan(p);
-}
+// The driver calls, for the voice selected last. The table always has every
+// slot (it starts as the null back-end), so none is tested here.
+inline void drv_select_voice(int32_t v) { sound_driver.select_voice(v); }
+inline void drv_set_sample(int32_t s) { sound_driver.set_voice_sample(s); }
+inline void drv_set_volume(int32_t v) { sound_driver.set_voice_volume(v); }
+inline void drv_set_pan(int32_t p) { sound_driver.set_voice_pan(p); }
 // Vibrato can swing a very high note below period 0; the voice is held
 // still (period 0) rather than handed a negative period.
-inline void drv_set_period(int32_t p)
-{
-    if (sound_driver.set_voice_period)
-        sound_driver.set_voice_period(p < 0 ? 0 : p);
-}
-inline void drv_set_offset(uint32_t pos)
-{
-    if (sound_driver.set_voice_offset)
-        sound_driver.set_voice_offset(pos);
-}
+inline void drv_set_period(int32_t p) { sound_driver.set_voice_period(p < 0 ? 0 : p); }
+inline void drv_set_offset(uint32_t pos) { sound_driver.set_voice_offset(pos); }

@@ -2,6 +2,7 @@
 // and small helpers to set voices up through the table.
 #pragma once
 
+#include "core/sound_rates.h"
 #include "sound/mixer/mixer.h"
 #include "sound/mixer/null_audio.h"
 #include "sound/mixer/sound_driver.h"
@@ -17,8 +18,8 @@ protected:
     {
         sound_driver_reset();
         mixer_reset();
-        ASSERT_EQ(null_audio_install(44100, 4096), 1);
-        sound_driver.init(44100, 4096);
+        ASSERT_EQ(null_audio_install(SAMPLE_RATE, DEVICE_BUFFER_FRAMES), 1);
+        sound_driver.init(SAMPLE_RATE, DEVICE_BUFFER_FRAMES);
         sound_driver.set_master_volume(64);
     }
     void TearDown() override

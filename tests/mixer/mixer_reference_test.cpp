@@ -13,6 +13,7 @@
 // the model's unwrapped sums, and their low 16 bits the model's 16-bit mix
 // of the same start values, so the wide mix and mixer_mix agree bit for bit.
 
+#include "core/sound_rates.h"
 #include "tests/mixer/mixer_fixture.h"
 
 #include <algorithm>
@@ -53,7 +54,7 @@ struct Model {
     int selected = 0;
     int32_t master = 63;
     int32_t count = 4;
-    int32_t rate = 44100;
+    int32_t rate = SAMPLE_RATE;
     long bad_reads = 0;
 
     void init(int32_t r)
@@ -104,10 +105,10 @@ struct Model {
             set_step(0, 0);
             return;
         }
-        const double x = 3546836.0 / (double(period) * rate);
+        const double x = double(PERIOD_CLOCK) / (double(period) * rate);
         double whole;
         const double fraction = std::modf(x, &whole);
-        set_step(uint32_t(3546836 / period / rate), uint32_t(int32_t(fraction * 16777216.0)) << 8);
+        set_step(uint32_t(PERIOD_CLOCK / period / rate), uint32_t(int32_t(fraction * 16777216.0)) << 8);
     }
 
     static int16_t add(int16_t sum, uint32_t product) { return int16_t(uint16_t(uint16_t(sum) + product)); }
@@ -371,7 +372,7 @@ struct Fuzzer {
 TEST_F(MixerTest, MatchesTheOneFrameAtATimeModel)
 {
     Fuzzer fuzz;
-    const int32_t rates[] = {44100, 44100, 44100, 22050, 8000, 48000, 1000, 7, 1};
+    const int32_t rates[] = {SAMPLE_RATE, SAMPLE_RATE, SAMPLE_RATE, 22050, 8000, 48000, 1000, 7, 1};
     long frames_compared = 0;
     long model_bad_reads = 0;
 
@@ -380,7 +381,7 @@ TEST_F(MixerTest, MatchesTheOneFrameAtATimeModel)
         Model model;
         const int32_t rate = rates[fuzz.below(std::size(rates))];
         mixer_reset();
-        sound_driver.init(rate, 4096);
+        sound_driver.init(rate, DEVICE_BUFFER_FRAMES);
         model.init(rate);
         const int32_t count = 1 + int32_t(fuzz.below(fuzz.chance(70) ? 8 : 32));
         sound_driver.set_voice_count(count);

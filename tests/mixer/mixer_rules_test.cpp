@@ -1,6 +1,7 @@
 // The mixing rules case by case: steps, gains, bounds, commits, the finished
 // one-shot, and the guards that keep reads inside the sample data.
 
+#include "core/sound_rates.h"
 #include "tests/mixer/mixer_fixture.h"
 
 #include <numeric>
@@ -39,7 +40,7 @@ TEST(PeriodToStep, GivesTheStepsOfTheExamples)
         uint32_t step, fraction;
     } cases[] = {{428, 0, 0x301B1E00}, {113, 0, 0xB634E100}, {50, 1, 0x9BC96F00}};
     for (const auto& c : cases) {
-        const VoiceStep s = mixer_period_to_step(c.period, 44100);
+        const VoiceStep s = mixer_period_to_step(c.period, SAMPLE_RATE);
         EXPECT_EQ(s.step, c.step) << c.period;
         EXPECT_EQ(s.fraction, c.fraction) << c.period;
     }
@@ -48,13 +49,13 @@ TEST(PeriodToStep, GivesTheStepsOfTheExamples)
 TEST(PeriodToStep, ZeroNegativeAndNoRateHoldTheVoice)
 {
     for (int32_t period : {0, -1, -3, INT32_MIN}) {
-        const VoiceStep s = mixer_period_to_step(period, 44100);
+        const VoiceStep s = mixer_period_to_step(period, SAMPLE_RATE);
         EXPECT_EQ(s.step, 0u) << period;
         EXPECT_EQ(s.fraction, 0u) << period;
     }
     EXPECT_EQ(mixer_period_to_step(428, 0).fraction, 0u);
     // Period 1 at a rate of 1 Hz: the largest step, still exact.
-    EXPECT_EQ(mixer_period_to_step(1, 1).step, 3546836u);
+    EXPECT_EQ(mixer_period_to_step(1, 1).step, uint32_t(PERIOD_CLOCK));
     EXPECT_EQ(mixer_period_to_step(1, 1).fraction, 0u);
 }
 
@@ -188,7 +189,7 @@ TEST_F(MixerTest, NullBufferAdvancesLikeARealOne)
         mix(882);
     with_buffer.assign(mixer_view().active.begin(), mixer_view().active.begin() + 6);
 
-    sound_driver.init(44100, 4096);
+    sound_driver.init(SAMPLE_RATE, DEVICE_BUFFER_FRAMES);
     sound_driver.define_sample(1, data.data(), 5000, 0, 0, 0);
     sound_driver.define_sample(2, data.data(), 5000, 1000, 1200, 1);
     sound_driver.define_sample(3, data.data(), 37, 0, 37, 1);
@@ -432,7 +433,7 @@ TEST(MixerReset, RestoresTheStartOfProgramState)
     const MixerView v = mixer_view();
     EXPECT_EQ(v.master_volume, 63);
     EXPECT_EQ(v.voice_count, 4);
-    EXPECT_EQ(v.mix_rate, 44100);
+    EXPECT_EQ(v.mix_rate, SAMPLE_RATE);
     EXPECT_EQ(v.selected_voice, 0);
     EXPECT_EQ(v.active[0].pan, 0);
     EXPECT_EQ(v.pending[31].step_changed, 0);
@@ -465,7 +466,7 @@ TEST_F(MixerTest, CuttingABufferIntoPiecesChangesNothing)
     for (size_t i = 0; i < data.size(); ++i)
         data[i] = int8_t(i * 37 + 11);
     auto set_up = [&] {
-        sound_driver.init(44100, 4096);
+        sound_driver.init(SAMPLE_RATE, DEVICE_BUFFER_FRAMES);
         sound_driver.define_sample(1, data.data(), 3000, 0, 0, 0);
         sound_driver.define_sample(2, data.data(), 3000, 500, 3000, 1);
         sound_driver.define_sample(3, data.data(), 40, 10, 40, 1);
@@ -477,11 +478,11 @@ TEST_F(MixerTest, CuttingABufferIntoPiecesChangesNothing)
         }
     };
     set_up();
-    const auto whole = mix(4096);
+    const auto whole = mix(DEVICE_BUFFER_FRAMES);
     set_up();
-    std::vector<int16_t> pieces(2 * 4096, 0);
-    for (int at = 0, n = 1; at < 4096; at += n, n = n * 3 % 1000 + 1) {
-        n = std::min(n, 4096 - at);
+    std::vector<int16_t> pieces(2 * DEVICE_BUFFER_FRAMES, 0);
+    for (int at = 0, n = 1; at < DEVICE_BUFFER_FRAMES; at += n, n = n * 3 % 1000 + 1) {
+        n = std::min(n, DEVICE_BUFFER_FRAMES - at);
         mixer_mix(pieces.data() + 2 * at, n);
     }
     EXPECT_EQ(pieces, whole);

@@ -9,6 +9,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "core/sound_rates.h"
 #include "sound/mixer/mixer.h"
 #include "sound/mixer/null_audio.h"
 #include "sound/mixer/sound_driver.h"
@@ -186,8 +187,8 @@ std::vector<int16_t> demo_mix(std::vector<uint8_t> image, int64_t frames)
     sound_driver_reset();
     mixer_reset();
     pt_state_reset();
-    null_audio_install(44100, 4096);
-    sound_driver.init(44100, 4096);
+    null_audio_install(SAMPLE_RATE, DEVICE_BUFFER_FRAMES);
+    sound_driver.init(SAMPLE_RATE, DEVICE_BUFFER_FRAMES);
     sound_driver.set_master_volume(64);
     std::vector<int16_t> out(2 * size_t(frames), 0);
     if (!pt_load_module(image.data(), image.size()))
@@ -230,7 +231,7 @@ TEST(Wav, HeaderAndSamplesAreTheDemosMix)
     std::ifstream in(wav, std::ios::binary);
     const std::string f(std::istreambuf_iterator<char>(in), {});
     std::remove(wav.c_str());
-    const uint32_t frames = 5 * 44100;
+    const uint32_t frames = 5 * SAMPLE_RATE;
     ASSERT_EQ(f.size(), 44u + 4u * frames);
     EXPECT_EQ(f.substr(0, 4), "RIFF");
     EXPECT_EQ(le32(f, 4), 36u + 4u * frames);
@@ -238,8 +239,8 @@ TEST(Wav, HeaderAndSamplesAreTheDemosMix)
     EXPECT_EQ(le32(f, 16), 16u);
     EXPECT_EQ(le16(f, 20), 1u);  // PCM
     EXPECT_EQ(le16(f, 22), 2u);  // stereo
-    EXPECT_EQ(le32(f, 24), 44100u);
-    EXPECT_EQ(le32(f, 28), 44100u * 4);
+    EXPECT_EQ(le32(f, 24), uint32_t(SAMPLE_RATE));
+    EXPECT_EQ(le32(f, 28), uint32_t(SAMPLE_RATE) * 4);
     EXPECT_EQ(le16(f, 32), 4u);
     EXPECT_EQ(le16(f, 34), 16u);
     EXPECT_EQ(f.substr(36, 4), "data");

@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/sound_rates.h"
 #include "tests/modrender/run_tool.h"
 #include "tests/player/real_modules.h"
 
@@ -50,7 +51,7 @@ std::vector<Row> peer_rows(const std::vector<uint8_t>& image)
     int16_t buffer[2 * read_frames];
     int64_t frames = 0;
     for (;;) {
-        const size_t n = openmpt_module_read_interleaved_stereo(mod, 44100, read_frames, buffer);
+        const size_t n = openmpt_module_read_interleaved_stereo(mod, SAMPLE_RATE, read_frames, buffer);
         if (n == 0)
             break;
         frames += int64_t(n);

@@ -22,7 +22,7 @@ const std::vector<uint8_t>& image()
     return bytes;
 }
 
-// Renders tick by tick (882 frames each) and notes the row of every tick.
+// Renders tick by tick (TICK_FRAMES each) and notes the row of every tick.
 struct PeerRendering {
     std::vector<int16_t> samples;
     std::vector<std::pair<int, int>> tick_rows;
@@ -33,9 +33,9 @@ const PeerRendering& openmpt_render()
     static const PeerRendering r = [] {
         PeerRendering out;
         openmpt::module mod(image());
-        std::vector<int16_t> chunk(2 * 882);
+        std::vector<int16_t> chunk(2 * TICK_FRAMES);
         for (int t = 0; t < SHOW_TICKS; ++t) {
-            size_t got = mod.read_interleaved_stereo(44100, 882, chunk.data());
+            size_t got = mod.read_interleaved_stereo(SAMPLE_RATE, TICK_FRAMES, chunk.data());
             out.tick_rows.push_back({mod.get_current_order(), mod.get_current_row()});
             out.samples.insert(out.samples.end(), chunk.begin(), chunk.begin() + 2 * long(got));
         }
@@ -88,7 +88,7 @@ TEST(Libxmp, LoadsAndStepsTheSameRows)
     xmp_get_module_info(ctx, &info);
     EXPECT_EQ(info.mod->chn, 8);
     EXPECT_GE(info.mod->len, 14);
-    ASSERT_EQ(xmp_start_player(ctx, 44100, 0), 0);
+    ASSERT_EQ(xmp_start_player(ctx, SAMPLE_RATE, 0), 0);
     for (int t = 0; t < SHOW_TICKS; ++t) {
         ASSERT_EQ(xmp_play_frame(ctx), 0);
         xmp_frame_info fi;
@@ -97,7 +97,7 @@ TEST(Libxmp, LoadsAndStepsTheSameRows)
         ASSERT_EQ(fi.pos, k / 64) << "tick " << t;
         ASSERT_EQ(fi.row, k % 64) << "tick " << t;
         ASSERT_EQ(fi.frame, t % 6) << "tick " << t;
-        ASSERT_EQ(fi.buffer_size, 882 * 4) << "tick " << t;
+        ASSERT_EQ(fi.buffer_size, TICK_FRAMES * 4) << "tick " << t;
     }
     xmp_end_player(ctx);
     xmp_release_module(ctx);

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "sound/mixer/mixer.h"
 #include "sound/mixer/sound_driver.h"
 #include "sound/player/loader.h"
 #include "sound/player/player_state.h"
@@ -105,14 +106,15 @@ TEST_F(Engine, FirstTickStartsRowZeroWithTheDocumentedCalls)
     EXPECT_EQ(pt_state().play.tick, 1);
 }
 
-TEST_F(Engine, NoDriverMeansNoCalls)
+TEST_F(Engine, WithNoBackEndInstalledTheNullOneHearsIt)
 {
     b.note(0, 0, 0, 1, 36).fx(0, 1, 0, 4, 0x48);
     start();
-    sound_driver_reset();  // every slot empty: the engine must skip them all
+    sound_driver_reset();  // the start-of-program table: the mixer, no device
     for (int32_t i = 0; i < 64 * 6; ++i)
         pt_tick();
     EXPECT_EQ(ch(0).period, 428);
+    EXPECT_EQ(mixer_view().pending[0].sample, 1);
 }
 
 TEST_F(Engine, SpeedSetsTicksPerRow)

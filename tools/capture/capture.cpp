@@ -1,7 +1,6 @@
 #include "tools/capture/capture.h"
 
 #include "app/frame.h"
-#include "app/main_loop.h"
 #include "app/present.h"
 #include "app/show.h"
 #include "app/startup.h"
@@ -35,6 +34,8 @@ std::vector<uint32_t> doubled_storage(size_t(4 * FRAME_PIXELS));
 
 std::atomic<uint32_t> virtual_ms{0};
 uint32_t virtual_clock() { return virtual_ms.load(std::memory_order_relaxed); }
+
+FrameView fixed_canvas(void* storage) { return FrameView(*static_cast<FrameBuffer*>(storage)); }
 
 int64_t buffer_time(int64_t j) { return j * BUFFER_FRAMES * 1000 / RATE; }
 int64_t frame_time(int64_t k, int32_t fps) { return k * 1000 / fps; }
@@ -71,7 +72,7 @@ double seconds_now()
 void progress(int64_t frames, int64_t t, int32_t pos, double started)
 {
     const double wall = seconds_now() - started;
-    const int percent = std::clamp(pos * 100 / (MAIN_LOOP_LAST_POSITION + 1), 0, 100);
+    const int percent = std::clamp(pos * 100 / (SHOW_LAST_POSITION + 1), 0, 100);
     std::fprintf(stderr, "\rcapture: %3d%%  %lld frames  %.1fx real time ", percent,
                  static_cast<long long>(frames), wall > 0 ? double(t) / 1000 / wall : 0.0);
 }
@@ -145,13 +146,10 @@ int capture_run(const CaptureOptions& o)
                 soundtrack.insert(soundtrack.end(), buffer.begin(), buffer.end());
         }
 
-        // The frame, as the demo's loop makes it.
         virtual_ms = uint32_t(t);
-        pt_poll_position();
-        const int32_t now = int32_t(clock_ms());
-        pos = pt_get_position();
-        frame_draw(show, now, pos, canvas);
-        ended = pos > MAIN_LOOP_LAST_POSITION;
+        const FrameMoment moment = frame_step(show, FrameHooks{fixed_canvas, nullptr, &canvas_storage});
+        pos = moment.pos;
+        ended = moment.ended;
 
         if (selection.wanted(t)) {
             std::span<const uint32_t> image(canvas);
@@ -187,7 +185,7 @@ int capture_run(const CaptureOptions& o)
     }
     if (!ended && frame_time(k, o.fps) > LIMIT_MS)
         std::fprintf(stderr, "capture: the music never passed position %d; stopped after 10 minutes\n",
-                     MAIN_LOOP_LAST_POSITION);
+                     SHOW_LAST_POSITION);
 
     if (o.wav && !wav_close(wav)) {
         std::fprintf(stderr, "capture: %s: write failed\n", o.wav);

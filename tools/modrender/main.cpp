@@ -1,7 +1,7 @@
 // modrender [-o OUT.wav] [-s SECONDS] [--trace rows|ticks] FILE.mod
 //
-// Renders a module through the demo's own player and mixer at 44100 Hz and,
-// with -o, writes it as a 16-bit stereo WAV file: the wrapped 16-bit sums,
+// Renders a module through the demo's own player and mixer at the demo's
+// rate and, with -o, writes it as a 16-bit stereo WAV file: the wrapped 16-bit sums,
 // exactly what the demo plays. It stops at the song's end (the first time
 // playback re-enters an order-list entry it has already finished, by wrapping
 // round or jumping back; pattern loops don't count), after SECONDS if given,
@@ -46,7 +46,7 @@
 namespace {
 
 constexpr size_t MODULE_BYTES = 1000000;  // the demo's module buffer
-constexpr int64_t cap_frames = int64_t(30) * 60 * RENDER_RATE;
+constexpr int64_t cap_frames = int64_t(30) * 60 * SAMPLE_RATE;
 
 enum class Trace { none, rows, ticks };
 
@@ -90,7 +90,7 @@ bool parse(int argc, char** argv, Options& o)
             if (end == argv[i] || *end != '\0' || !(s >= 0))
                 return false;
             o.seconds_given = true;
-            const double frames = std::floor(s * RENDER_RATE);
+            const double frames = std::floor(s * SAMPLE_RATE);
             o.max_frames = frames < double(cap_frames) ? int64_t(frames) : cap_frames;
         } else if (a == "--trace" && has_value) {
             const std::string t = argv[++i];
@@ -145,7 +145,7 @@ int main(int argc, char** argv)
     }
 
     WavWriter wav;
-    if (opt.wav && !wav_open(wav, opt.wav, RENDER_RATE)) {
+    if (opt.wav && !wav_open(wav, opt.wav, SAMPLE_RATE)) {
         std::fprintf(stderr, "modrender: %s: cannot create the file\n", opt.wav);
         return 1;
     }
@@ -175,7 +175,7 @@ int main(int argc, char** argv)
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     std::fflush(stdout);
 
-    const double seconds = double(r.frames) / RENDER_RATE;
+    const double seconds = double(r.frames) / SAMPLE_RATE;
     const double dbfs = levels_dbfs(r.levels.peak);
     char peak_dbfs[32];
     if (std::isinf(dbfs))

@@ -16,8 +16,8 @@ struct RenderRun {
     RenderRun(const RenderHooks& h, RenderResult& r) : hooks(h), result(r) {}
     const RenderHooks& hooks;
     RenderResult& result;
-    std::vector<int32_t> wide = std::vector<int32_t>(2 * size_t(RENDER_BUFFER_FRAMES));
-    std::vector<int16_t> out = std::vector<int16_t>(2 * size_t(RENDER_BUFFER_FRAMES));
+    std::vector<int32_t> wide = std::vector<int32_t>(2 * size_t(DEVICE_BUFFER_FRAMES));
+    std::vector<int16_t> out = std::vector<int16_t>(2 * size_t(DEVICE_BUFFER_FRAMES));
     SongEndWatch watch;
     bool row_start = false;  // the coming tick starts a row
     Playback before{};       // the playback state the coming tick starts from
@@ -57,7 +57,7 @@ int32_t render_open(uint8_t* image, size_t size)
     // Start clean: one process may render several modules (the tests do).
     pt_state_reset();
     pt_clock_reset();
-    pt_open_silent(RENDER_RATE, RENDER_BUFFER_FRAMES);
+    pt_open_silent(SAMPLE_RATE, DEVICE_BUFFER_FRAMES);
     return pt_load_module(image, size);
 }
 
@@ -73,7 +73,7 @@ RenderResult render_run(int64_t max_frames, const RenderHooks& hooks)
     pacing.user = &run;
     // Buffer by buffer, cut where the device's callback cuts.
     while (r.frames < max_frames && r.end != RenderEnd::song) {
-        const int32_t n = int32_t(std::min<int64_t>(RENDER_BUFFER_FRAMES, max_frames - r.frames));
+        const int32_t n = int32_t(std::min<int64_t>(DEVICE_BUFFER_FRAMES, max_frames - r.frames));
         r.frames += pt_pace(n, 0, pacing);
     }
     return r;

@@ -1,26 +1,25 @@
 // A module played the way the demo plays it, without a device: the null
 // back-end is started as the player's audio start does it, then the player's
-// own pacing loop makes 4096-frame buffers, ticking and mixing exactly as
+// own pacing loop makes buffers of the device's size, ticking and mixing exactly as
 // the audio callback does. The mix is wide, so the true sums
 // can be measured; what comes out is their 16-bit wrap, the demo's sound.
 //
 // Entry points:
 //   render_open(image, size)        player state and clock reset, null
-//                                   back-end, init(44100, 4096), master
+//                                   back-end, init(SAMPLE_RATE,
+//                                   DEVICE_BUFFER_FRAMES), master
 //                                   volume 64, start, then pt_load_module;
 //                                   1 = loaded, 0 = refused (pt_last_error())
 //   render_run(max_frames, hooks)   renders until the song ends (song_end.h)
 //                                   or max_frames have been made
 #pragma once
 
+#include "core/sound_rates.h"
 #include "tools/modrender/levels.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-
-constexpr int32_t RENDER_RATE = 44100;
-constexpr int32_t RENDER_BUFFER_FRAMES = 4096;  // the demo's device buffer
 
 struct RenderHooks {
     // After every tick that is rendered: the index of the first frame after

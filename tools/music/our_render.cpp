@@ -2,6 +2,7 @@
 
 #include "sound/player/player_state.h"
 #include "tools/modrender/render.h"
+#include "tools/music/song.h"
 
 Rendering render_ours(const std::vector<uint8_t>& image, int orders)
 {
@@ -21,7 +22,7 @@ Rendering render_ours(const std::vector<uint8_t>& image, int orders)
     hooks.audio = [&](const int16_t* frames, int32_t count) {
         out.samples.insert(out.samples.end(), frames, frames + 2 * count);
     };
-    RenderResult r = render_run(int64_t(orders) * 64 * 6 * 882, hooks);
+    RenderResult r = render_run(int64_t(orders) * ROWS * SPEED * TICK_FRAMES, hooks);
     out.wrapped_frames = long(r.levels.wrapped_frames);
     out.peak = long(r.levels.peak);
     return out;

@@ -1,5 +1,5 @@
 // The module as the demo plays it, through modrender's renderer (our
-// player and mixer on the null back-end, 44100 Hz, 4096-frame buffers),
+// player and mixer on the null back-end, in the device's buffers),
 // kept in memory for the checks.
 //
 // Entry points:

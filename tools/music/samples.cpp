@@ -11,8 +11,8 @@ namespace {
 constexpr double TWO_PI = 2.0 * std::numbers::pi;
 const double NATIVE_RATE = playback_rate(428);  // C-2
 constexpr double C4 = 261.6256;
-constexpr double DRUM_RATE = 3546836.0 / 214;   // drums play at C-3
-constexpr double METAL_RATE = 3546836.0 / 113;  // cymbals play at B-3
+constexpr double DRUM_RATE = double(PERIOD_CLOCK) / 214;   // drums play at C-3
+constexpr double METAL_RATE = double(PERIOD_CLOCK) / 113;  // cymbals play at B-3
 
 // Scales to the given peak and rounds; the peak is what the level budget
 // of the checks reads back from the data.
@@ -264,10 +264,10 @@ struct BandPass {
 
 SampleDef make_riser()
 {
-    // Exactly 32 rows long at C-3: 32 x 6 x 882 frames of 44100 Hz.
+    // Exactly 32 rows long at C-3.
     const double rate = DRUM_RATE;
     Prng rng{0x215E5};
-    std::vector<double> x(even(32 * 6 * 882 / 44100.0 * rate));
+    std::vector<double> x(even(32 * SPEED * TICK_FRAMES / double(SAMPLE_RATE) * rate));
     BandPass bp;
     double phase = 0;
     for (size_t i = 0; i < x.size(); ++i) {
@@ -305,7 +305,7 @@ SampleDef make_impact()
 
 }  // namespace
 
-double playback_rate(int period) { return 3546836.0 / period; }
+double playback_rate(int period) { return double(PERIOD_CLOCK) / period; }
 
 std::vector<SampleDef> make_samples()
 {

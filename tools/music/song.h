@@ -11,6 +11,7 @@
 //   CHANNEL_PAN[c]                the pan our player gives channel c
 #pragma once
 
+#include "core/sound_rates.h"
 #include "sound/player/tables.h"  // NO_NOTE and the periods, as the player has them
 
 #include <array>
@@ -20,6 +21,11 @@
 
 constexpr int CHANNELS = 8;
 constexpr int ROWS = 64;
+// The pace the first row sets (F06, F7D) and the song keeps: 6 ticks a row
+// at tempo 125, a tick of 882 frames.
+constexpr int SPEED = 6;
+constexpr int TEMPO = 125;
+constexpr int TICK_FRAMES = TICK_FRAMES_NUMERATOR / (50 * TEMPO);
 // Notes are columns of the finetune-0 period row, 0 = period 3424. The
 // classic three octaves (C-1 = 856 .. B-3 = 113) are columns 24..59; the
 // score stays inside them so every player agrees on the pitch.

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstdlib>
 
-namespace {
+#include "sound/mixer/mixer.h"
+#include "sound/player/player_clock.h"
+#include "tools/music/samples.h"
 
-constexpr int SPEED = 6;
+namespace {
 
 bool starts_note(const ScoreCell& c)
 {
@@ -62,13 +64,6 @@ std::vector<KeyViolation> key_violations(const ScoreSong& song, unsigned pitch_c
     return out;
 }
 
-std::pair<int, int> voice_gain(int volume, int pan)
-{
-    const unsigned master = 64;
-    unsigned v = unsigned(volume), p = unsigned(pan);
-    return {int(((master * v * p) >> 7) / 63), int(((master * v * (255 - p)) >> 7) / 63)};
-}
-
 int sample_peak(const SampleDef& s)
 {
     int peak = 0;
@@ -85,7 +80,7 @@ int sample_peak(const SampleDef& s)
 // covers since the note started (nothing once it has played out).
 LevelBound level_bound(const ScoreSong& song, int orders)
 {
-    constexpr long ROW_FRAMES = SPEED * 882;
+    constexpr long ROW_FRAMES = SPEED * TICK_FRAMES;
     struct Voice {
         int sample = 0, volume = 0, level = 0;
         long start = 0;                       // frame of the last note start
@@ -142,8 +137,9 @@ LevelBound level_bound(const ScoreSong& song, int orders)
             const SampleDef& s = song.samples[ch.sample - 1];
             long from = 0, to = long(s.data.size());
             if (!s.loop_length && !restarted) {
-                // samples a frame: 3546836 / (period x 44100), a little generously
-                double fast = 3546836.0 / ch.low_period / 44100, slow = 3546836.0 / ch.high_period / 44100;
+                // samples a frame: PERIOD_CLOCK / (period x SAMPLE_RATE), a little generously
+                double fast = playback_rate(ch.low_period) / SAMPLE_RATE;
+                double slow = playback_rate(ch.high_period) / SAMPLE_RATE;
                 from = long((frame - ch.start) * slow) - 2;
                 to = long((frame + ROW_FRAMES - ch.start) * fast) + 3;
                 from = std::clamp(from, 0L, long(s.data.size()));
@@ -152,9 +148,9 @@ LevelBound level_bound(const ScoreSong& song, int orders)
             int peak = 0;
             for (long i = from; i < to; ++i)
                 peak = std::max(peak, std::abs(int(s.data[i])));
-            auto [g1, g2] = voice_gain(loudest, CHANNEL_PAN[c]);
-            first += long(g1) * peak;
-            second += long(g2) * peak;
+            const VoiceGains g = mixer_gains(loudest, CHANNEL_PAN[c], PT_MASTER_VOLUME);
+            first += long(g.first) * peak;
+            second += long(g.second) * peak;
         }
         if (std::max(first, second) > std::max(worst.first, worst.second)) {
             worst.order = pr.order;

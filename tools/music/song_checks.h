@@ -8,13 +8,11 @@
 //   key_violations(song, key)     notes of pitched samples outside the key
 //   level_bound(song, orders)     the largest possible |sum| of all voices,
 //                                 per output side, by our mixer's gain law
-//   voice_gain(volume, pan)       that law for one voice: {first, second}
 //   held_arpeggio_steps(song)     rows after an arpeggio on which the voice
 //                                 would go on sounding one of its steps
 //   note_starts(song, pos)        the notes started on a row (order x 100 + row)
 #pragma once
 
-#include <utility>
 #include <vector>
 
 #include "tools/music/song.h"
@@ -37,8 +35,6 @@ struct LevelBound {
     int order = 0, row = 0;      // where the larger one occurs
 };
 LevelBound level_bound(const ScoreSong& song, int orders);
-
-std::pair<int, int> voice_gain(int volume, int pan);
 
 // Our player keeps a voice on the arpeggio step of the row's last tick
 // until a note or another arpeggio sets its period again; other players go

@@ -2,6 +2,8 @@
 
 #include <xmp.h>
 
+#include "core/sound_rates.h"
+#include "sound/mixer/mixer.h"
 #include "sound/mixer/sound_driver.h"
 #include "sound/player/loader.h"
 #include "sound/player/player_state.h"
@@ -26,6 +28,8 @@ std::vector<TimelineRow> our_timeline(const std::vector<uint8_t>& image, int32_t
 {
     std::vector<uint8_t> copy = image;
     std::vector<TimelineRow> out;
+    // The engine runs on the null back-end; its mixer hears the copy's
+    // samples, so it forgets them before the copy goes.
     const SoundDriver saved = sound_driver;
     sound_driver_reset();
     pt_state_reset();
@@ -43,6 +47,7 @@ std::vector<TimelineRow> our_timeline(const std::vector<uint8_t>& image, int32_t
         }
     }
     pt_state_reset();
+    mixer_init(mixer_view().mix_rate, saved.buffer_frames);
     sound_driver = saved;
     return out;
 }
@@ -53,7 +58,7 @@ std::vector<TimelineRow> peer_timeline(const std::vector<uint8_t>& image, int32_
     xmp_context ctx = xmp_create_context();
     std::vector<uint8_t> copy = image;
     if (xmp_load_module_from_memory(ctx, copy.data(), static_cast<long>(copy.size())) == 0) {
-        if (xmp_start_player(ctx, 44100, 0) == 0) {
+        if (xmp_start_player(ctx, SAMPLE_RATE, 0) == 0) {
             xmp_frame_info fi;
             for (int32_t i = 0; i < max_ticks; ++i) {
                 if (xmp_play_frame(ctx) != 0)
