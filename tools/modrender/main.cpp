@@ -111,6 +111,62 @@ bool parse(int argc, char** argv, Options& o)
     return o.module != nullptr;
 }
 
+// Reads the module, at most the first MODULE_BYTES of it; false (with the
+// message printed) when it cannot be read.
+bool read_module(const char* path, std::vector<uint8_t>& image)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "modrender: %s: cannot read the file\n", path);
+        return false;
+    }
+    image.assign(std::istreambuf_iterator<char>(in), {});
+    if (image.size() > MODULE_BYTES) {
+        std::fprintf(stderr, "modrender: %s: only the first %zu bytes are used, as in the demo\n", path,
+                     MODULE_BYTES);
+        image.resize(MODULE_BYTES);
+    }
+    return true;
+}
+
+// What each rendered tick and stretch of sound is handed to.
+RenderHooks make_hooks(const Options& opt, WavWriter& wav)
+{
+    RenderHooks hooks;
+    if (opt.trace == Trace::rows) {
+        hooks.tick = [](int64_t frame, bool row_start) {
+            if (row_start)
+                trace_row(stdout, frame, pt_state());
+        };
+    } else if (opt.trace == Trace::ticks) {
+        voice_tap_install();
+        hooks.tick = [](int64_t frame, bool) { trace_tick(stdout, frame, pt_state()); };
+    }
+    if (opt.wav)
+        hooks.audio = [&wav](const int16_t* frames, int32_t n) { wav_write(wav, frames, n); };
+    return hooks;
+}
+
+void print_summary(std::FILE* out, const RenderResult& r, const Options& opt, double wall)
+{
+    const double seconds = double(r.frames) / SAMPLE_RATE;
+    const double dbfs = levels_dbfs(r.levels.peak);
+    char peak_dbfs[32];
+    if (std::isinf(dbfs))
+        std::snprintf(peak_dbfs, sizeof peak_dbfs, "-inf");
+    else
+        std::snprintf(peak_dbfs, sizeof peak_dbfs, "%.2f", dbfs);
+    const char* end = r.end == RenderEnd::song ? "song"
+                      : (opt.seconds_given && r.frames == opt.max_frames && opt.max_frames < cap_frames)
+                          ? "seconds"
+                          : "limit";
+    std::fprintf(out,
+                 "modrender: frames=%lld seconds=%.3f peak=%lld peak_dbfs=%s wrapped=%lld speed=%.1fx end=%s\n",
+                 static_cast<long long>(r.frames), seconds, static_cast<long long>(r.levels.peak), peak_dbfs,
+                 static_cast<long long>(r.levels.wrapped_frames), wall > 0 ? seconds / wall : 0.0, end);
+    std::fflush(out);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -125,17 +181,9 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    std::ifstream in(opt.module, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "modrender: %s: cannot read the file\n", opt.module);
+    std::vector<uint8_t> image;
+    if (!read_module(opt.module, image))
         return 1;
-    }
-    std::vector<uint8_t> image(std::istreambuf_iterator<char>(in), {});
-    if (image.size() > MODULE_BYTES) {
-        std::fprintf(stderr, "modrender: %s: only the first %zu bytes are used, as in the demo\n", opt.module,
-                     MODULE_BYTES);
-        image.resize(MODULE_BYTES);
-    }
     // The player keeps pointing into the image: it lives until the end.
     if (!render_open(image.data(), image.size())) {
         const char* why = pt_last_error();
@@ -143,7 +191,6 @@ int main(int argc, char** argv)
                      why ? why : "refused");
         return 1;
     }
-
     WavWriter wav;
     if (opt.wav && !wav_open(wav, opt.wav, SAMPLE_RATE)) {
         std::fprintf(stderr, "modrender: %s: cannot create the file\n", opt.wav);
@@ -152,19 +199,7 @@ int main(int argc, char** argv)
 
     static char stdout_buffer[1 << 16];
     std::setvbuf(stdout, stdout_buffer, _IOFBF, sizeof stdout_buffer);
-    RenderHooks hooks;
-    if (opt.trace == Trace::rows) {
-        hooks.tick = [](int64_t frame, bool row_start) {
-            if (row_start)
-                trace_row(stdout, frame, pt_state());
-        };
-    } else if (opt.trace == Trace::ticks) {
-        voice_tap_install();
-        hooks.tick = [](int64_t frame, bool) { trace_tick(stdout, frame, pt_state()); };
-    }
-    if (opt.wav)
-        hooks.audio = [&wav](const int16_t* frames, int32_t n) { wav_write(wav, frames, n); };
-
+    const RenderHooks hooks = make_hooks(opt, wav);
     const auto started = std::chrono::steady_clock::now();
     const RenderResult r = render_run(opt.max_frames, hooks);
     bool ok = true;
@@ -174,24 +209,6 @@ int main(int argc, char** argv)
     }
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     std::fflush(stdout);
-
-    const double seconds = double(r.frames) / SAMPLE_RATE;
-    const double dbfs = levels_dbfs(r.levels.peak);
-    char peak_dbfs[32];
-    if (std::isinf(dbfs))
-        std::snprintf(peak_dbfs, sizeof peak_dbfs, "-inf");
-    else
-        std::snprintf(peak_dbfs, sizeof peak_dbfs, "%.2f", dbfs);
-    const char* end = r.end == RenderEnd::song ? "song"
-                      : (opt.seconds_given && r.frames == opt.max_frames && opt.max_frames < cap_frames)
-                          ? "seconds"
-                          : "limit";
-    std::FILE* summary = opt.trace == Trace::none ? stdout : stderr;
-    std::fprintf(
-        summary,
-        "modrender: frames=%lld seconds=%.3f peak=%lld peak_dbfs=%s wrapped=%lld speed=%.1fx end=%s\n",
-        static_cast<long long>(r.frames), seconds, static_cast<long long>(r.levels.peak), peak_dbfs,
-        static_cast<long long>(r.levels.wrapped_frames), wall > 0 ? seconds / wall : 0.0, end);
-    std::fflush(summary);
+    print_summary(opt.trace == Trace::none ? stdout : stderr, r, opt, wall);
     return ok ? 0 : 1;
 }
