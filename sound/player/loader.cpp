@@ -106,7 +106,8 @@ void define_samples(Song& song, size_t at)
             continue;
         sound_driver.define_sample(i, reinterpret_cast<const int8_t*>(song.image + at),
                                    static_cast<uint32_t>(s.length), static_cast<uint32_t>(s.loop_start),
-                                   static_cast<uint32_t>(s.loop_start + s.loop_length), s.loop_length > 2 ? 1 : 0);
+                                   static_cast<uint32_t>(s.loop_start + s.loop_length),
+                                   s.loop_length > 2 ? 1 : 0);
         at += static_cast<size_t>(s.length);
     }
 }

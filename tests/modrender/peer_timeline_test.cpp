@@ -99,8 +99,9 @@ TEST(PeerTimeline, RowsToTheSongsEndMatchThePeer)
         ASSERT_EQ(peer.size(), ours.size() + 1);
         // The peer stops where we do: its next row is one already played.
         const TraceRow& next = peer.back().at;
-        EXPECT_TRUE(std::any_of(ours.begin(), ours.end(),
-                                [&](const Row& x) { return x.at.order == next.order && x.at.row == next.row; }));
+        EXPECT_TRUE(std::any_of(ours.begin(), ours.end(), [&](const Row& x) {
+            return x.at.order == next.order && x.at.row == next.row;
+        }));
         const int64_t our_end = std::stoll(parse_summary(r.err).at("frames"));
         EXPECT_EQ(parse_summary(r.err).at("end"), "loop");
         // Seen, like every row start, by the end of the read it falls in.
