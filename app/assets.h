@@ -11,11 +11,10 @@
 //                                     the file can't be opened or read
 #pragma once
 
-#include "gfx/picture/picture.h"
 #include "gfx/mesh/mesh_image.h"
+#include "gfx/picture/picture.h"
 #include "gfx/picture/picture_list.h"
 
-#include <array>
 #include <cstdint>
 #include <span>
 

@@ -36,7 +36,11 @@ int main(int argc, char** argv)
 
     // Audio gets its own start: on some SDL builds a missing sound driver
     // makes a combined start fail, video included. No sound is not fatal.
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) < 0) {
+    // No parachute: SDL's handler for fatal signals (SIGQUIT, SIGSEGV, ...)
+    // calls SDL_Quit inside the handler, which can hang in the X library
+    // when the signal lands in the middle of a call to it; without it those
+    // signals keep their default action.
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_NOPARACHUTE) < 0) {
         std::fprintf(stderr, "Kirmavo: SDL would not start: %s\n", SDL_GetError());
         return 1;
     }

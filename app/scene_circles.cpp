@@ -47,7 +47,7 @@ void scene_circles(Show& show, int32_t now, int32_t pos, FrameView canvas)
             row[x] = p[x] & m[x];
     }
     for (size_t i = 0; i < CREDIT_LINES.size(); i++) {
-        const CreditLine& c = CREDIT_LINES[i];
+        const PlateSpot& c = CREDIT_LINES[i];
         if (pos >= c.from_pos)
             fx_blit_rect(canvas, scene_picture(show, PICTURE_CREDITS), c.x, c.y, credit_line_width(i),
                          CREDIT_HEIGHT);

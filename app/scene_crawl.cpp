@@ -29,10 +29,8 @@ int32_t scene_finale_strength(int32_t since)
 void scene_crawl(Show& show, int32_t now, int32_t pos, FrameView canvas)
 {
     SceneState& scene = show.scene;
-    if (uint32_t(now) - uint32_t(scene.step_time) > CRAWL_GATE_MS) {
+    if (scene_step_due(scene, now, CRAWL_GATE_MS))
         fx_crawl(show.work_b, show.pictures[PICTURE_CRAWL_TARGET]);
-        scene.step_time = now;
-    }
     if (pos < FINALE_POS) {
         std::copy(show.work_b.begin(), show.work_b.end(), canvas.begin());
         return;

@@ -1,6 +1,7 @@
 // Scene 2, the smoke: particle trails curl over the static in work_a and
 // heal back into it, and four sprites pop in over it one by one.
 #include "app/scene_tables.h"
+#include "app/scene_time.h"
 #include "app/scenes_list.h"
 #include "gfx/fx/blit.h"
 #include "gfx/fx/smoke.h"
@@ -18,16 +19,15 @@ constexpr uint32_t SMOKE_GATE_MS = 15;
 void scene_smoke(Show& show, int32_t now, int32_t pos, FrameView canvas)
 {
     SceneState& scene = show.scene;
-    if (uint32_t(now) - uint32_t(scene.step_time) > SMOKE_GATE_MS) {
+    if (scene_step_due(scene, now, SMOKE_GATE_MS)) {
         // Rows 0 and 32 of a pattern send the particles off again; while the
         // music stays on such a row the reseed alternates 1, 0, 1, ...
         const bool seed_row = pos % 100 % 32 == 0;
         scene.smoke_reseed = seed_row && scene.smoke_reseed == 0 ? 1 : 0;
-        scene.step_time = now;
         fx_smoke(show.work_a, scene_picture(show, PICTURE_NOISE), SMOKE_PARTICLES, scene.smoke_reseed);
     }
     std::copy(show.work_a.begin(), show.work_a.end(), canvas.begin());
-    for (const SpriteSpot& s : SMOKE_SPRITES)
+    for (const PlateSpot& s : SMOKE_SPRITES)
         if (pos >= s.from_pos)
             fx_blit_rect(canvas, scene_picture(show, PICTURE_SPRITES), s.x, s.y, SPRITE_WIDTH, SPRITE_HEIGHT);
 }

@@ -1,12 +1,14 @@
 // The constant tables of the scenes and the overlay schedule over every
-// scene: which picture each part reads, where the sprites and credit lines
-// sit and from which music position they show, and the thirteen rows of the
-// schedule. The content generator draws the sprite and credit pictures from
-// the same tables, so a plate is always where the scene blits it.
+// scene: where the sprites and credit lines sit and from which music
+// position they show, and the thirteen rows of the schedule, each naming
+// its picture from the load list (gfx/picture/picture_list.h). The content
+// generator draws the sprite, credit and overlay pictures from the same
+// tables, so a plate is always where the scene blits it.
 //
 // Entry points:
-//   SpriteSpot, SMOKE_SPRITES, SPRITE_WIDTH, SPRITE_HEIGHT
-//   CreditLine, CREDIT_LINES, CREDIT_HEIGHT, credit_line_width(index)
+//   PlateSpot           a rectangle of a plate picture, shown from a position
+//   SMOKE_SPRITES, SPRITE_WIDTH, SPRITE_HEIGHT
+//   CREDIT_LINES, CREDIT_HEIGHT, credit_line_width(index)
 //   OverlaySlot, OVERLAY_SCHEDULE, OVERLAY_ROWS
 //
 // Positions are MusicPos (order entry * 100 + row); rectangles inclusive.
@@ -18,9 +20,9 @@
 #include <cstddef>
 #include <cstdint>
 
-// A rectangle of the sprite picture, drawn at the same place of the frame
-// from `from_pos` on.
-struct SpriteSpot {
+// The top-left corner of a rectangle of a plate picture (the sprites, the
+// credits), drawn at the same place of the frame from `from_pos` on.
+struct PlateSpot {
     int32_t x, y;
     int32_t from_pos;
 };
@@ -29,23 +31,18 @@ constexpr int32_t SPRITE_WIDTH = 74;
 constexpr int32_t SPRITE_HEIGHT = 68;
 
 // The first sprite reaches row 240; the blit keeps it to the frame.
-constexpr std::array<SpriteSpot, 4> SMOKE_SPRITES = {{
+constexpr std::array<PlateSpot, 4> SMOKE_SPRITES = {{
     {224, 173, 304},
     {136, 12, 336},
     {128, 167, 404},
     {237, 73, 436},
 }};
 
-struct CreditLine {
-    int32_t x, y;
-    int32_t from_pos;
-};
-
 constexpr int32_t CREDIT_HEIGHT = 22;
 
 // In the order they are drawn, which is also the order they appear except
 // where two share a threshold.
-constexpr std::array<CreditLine, 15> CREDIT_LINES = {{
+constexpr std::array<PlateSpot, 15> CREDIT_LINES = {{
     {123, 61, 600},
     {15, 17, 602},
     {15, 127, 603},

@@ -15,7 +15,6 @@
 
 namespace {
 
-
 // Eight looping samples of module-like sizes; loops run to the sample end, as
 // the loader hands them over, so every pass also crosses the end guard.
 struct Bank {
@@ -71,8 +70,8 @@ void mix_looping_voices(benchmark::State& state)
         benchmark::DoNotOptimize(buffer.data());
         benchmark::ClobberMemory();
     }
-    state.counters["voice_frames"] =
-        benchmark::Counter(double(state.iterations()) * voices * DEVICE_BUFFER_FRAMES, benchmark::Counter::kIsRate);
+    state.counters["voice_frames"] = benchmark::Counter(
+        double(state.iterations()) * voices * DEVICE_BUFFER_FRAMES, benchmark::Counter::kIsRate);
 }
 
 BENCHMARK(mix_looping_voices)->ArgsProduct({{4, 8, 32}, {0, 1}})->ArgNames({"voices", "null"});

@@ -44,6 +44,19 @@ inline int32_t project_axis(int32_t v, int32_t f, int64_t depth, int32_t centre)
     return wrap_add(q, centre);
 }
 
+// Multiplies by the rotation in the plane of axes a and b whose cosine and
+// sine are c and s: [a][a] = [b][b] = c, [a][b] = s, [b][a] = -s, each
+// times 4096 and truncated.
+void apply_rotation(size_t a, size_t b, float c, float s)
+{
+    MeshMatrix r = identity();
+    r[a][a] = truncate_float(c * 4096.0f);
+    r[a][b] = truncate_float(s * 4096.0f);
+    r[b][a] = truncate_float(-s * 4096.0f);
+    r[b][b] = truncate_float(c * 4096.0f);
+    mesh_apply_matrix(r);
+}
+
 }  // namespace
 
 void mesh_reset_matrix() { mesh_state().matrix = identity(); }
@@ -60,24 +73,14 @@ void mesh_rotate_y(float angle)
 {
     float s, c;
     sincosf(angle, &s, &c);
-    MeshMatrix r = identity();
-    r[0][0] = truncate_float(c * 4096.0f);
-    r[0][2] = truncate_float(s * 4096.0f);
-    r[2][0] = truncate_float(-s * 4096.0f);
-    r[2][2] = truncate_float(c * 4096.0f);
-    mesh_apply_matrix(r);
+    apply_rotation(0, 2, c, s);
 }
 
 void mesh_rotate_z(float angle)
 {
     float s, c;
     sincosf(angle, &s, &c);
-    MeshMatrix r = identity();
-    r[0][0] = truncate_float(c * 4096.0f);
-    r[0][1] = truncate_float(-s * 4096.0f);
-    r[1][0] = truncate_float(s * 4096.0f);
-    r[1][1] = truncate_float(c * 4096.0f);
-    mesh_apply_matrix(r);
+    apply_rotation(0, 1, c, -s);
 }
 
 void mesh_apply_matrix(const MeshMatrix& m)

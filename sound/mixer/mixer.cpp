@@ -155,7 +155,7 @@ constexpr int32_t CHUNK_FRAMES = 256;
 // checking every frame. Out is int16_t (the program's output) or int32_t
 // (the wide mix); the voice advances the same way into either.
 template <typename Out>
-void mix_voice(Voice& v, Out* out, int32_t frames, uint32_t second_gain, uint32_t first_gain)
+void mix_voice(Voice& v, Out* out, int32_t frames, uint32_t first_gain, uint32_t second_gain)
 {
     const VoiceBounds b = voice_bounds(v);
     const int8_t* const data = v.data;
@@ -296,7 +296,7 @@ template <typename Out> void mix_voices(Out* out, int32_t frames)
         if (v.end == 0 || v.volume == 0 || v.data == nullptr || v.finished)
             continue;  // skipped voices do not advance
         const VoiceGains g = mixer_gains(v.volume, v.pan, mixer.master_volume);
-        mix_voice(v, out, frames, g.second, g.first);
+        mix_voice(v, out, frames, g.first, g.second);
     }
 }
 

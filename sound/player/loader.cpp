@@ -71,6 +71,47 @@ void read_sample_header(const uint8_t* h, SampleHeader& s)
     s.loop_length = be16(h + 28) * 2;
 }
 
+// Sample headers, song length, restart position and order list.
+void read_song_header(const uint8_t* image, Song& song)
+{
+    for (int32_t i = 1; i <= 31; ++i)
+        read_sample_header(image + SAMPLE_HEADERS_AT + 30 * (i - 1), song.samples[i]);
+    // An order list has 128 entries; a longer song cannot be played.
+    song.song_length = image[SONG_LENGTH_AT] > PT_ORDER_ENTRIES ? PT_ORDER_ENTRIES : image[SONG_LENGTH_AT];
+    song.restart = image[RESTART_AT] > 126 ? 0 : image[RESTART_AT];
+    // There are 128 pattern slots; an entry naming a pattern beyond them plays pattern 0.
+    for (int32_t i = 0; i < PT_ORDER_ENTRIES; ++i) {
+        const uint8_t p = image[ORDER_AT + i];
+        song.order[i] = p >= PT_ORDER_ENTRIES ? 0 : p;
+    }
+}
+
+// Hands the sample data, samples 1..31 in order from `at` on, to the driver.
+// Data running past the end of the image is cut to what is there (truncated
+// files are common), and the loop is kept inside the sample.
+void define_samples(Song& song, size_t at)
+{
+    for (int32_t i = 1; i <= 31; ++i) {
+        SampleHeader& s = song.samples[i];
+        if (s.length <= 0)
+            continue;
+        const size_t present = song.image_size - at;
+        if (static_cast<size_t>(s.length) > present)
+            s.length = static_cast<int32_t>(present);
+        if (s.loop_start > s.length)
+            s.loop_start = s.length;
+        if (s.loop_start + s.loop_length > s.length)
+            s.loop_length = s.length - s.loop_start;
+        if (s.length == 0)
+            continue;
+        sound_driver.define_sample(i, reinterpret_cast<const int8_t*>(song.image + at),
+                                   static_cast<uint32_t>(s.length), static_cast<uint32_t>(s.loop_start),
+                                   static_cast<uint32_t>(s.loop_start + s.loop_length),
+                                   s.loop_length > 2 ? 1 : 0);
+        at += static_cast<size_t>(s.length);
+    }
+}
+
 }  // namespace
 
 void pt_convert_patterns(std::span<uint8_t> cells)
@@ -98,20 +139,9 @@ int32_t pt_takemod(uint8_t* image, size_t size)
         st.last_error = SHORT_HEADER;
         return 0;
     }
+    read_song_header(image, song);
 
-    for (int32_t i = 1; i <= 31; ++i)
-        read_sample_header(image + SAMPLE_HEADERS_AT + 30 * (i - 1), song.samples[i]);
-
-    // An order list has 128 entries; a longer song cannot be played.
-    song.song_length = image[SONG_LENGTH_AT] > PT_ORDER_ENTRIES ? PT_ORDER_ENTRIES : image[SONG_LENGTH_AT];
-    song.restart = image[RESTART_AT] > 126 ? 0 : image[RESTART_AT];
-    // There are 128 pattern slots; an entry naming a pattern beyond them plays pattern 0.
-    for (int32_t i = 0; i < PT_ORDER_ENTRIES; ++i) {
-        uint8_t p = image[ORDER_AT + i];
-        song.order[i] = p >= PT_ORDER_ENTRIES ? 0 : p;
-    }
-
-    int32_t channels = channels_for(image + SIGNATURE_AT);
+    const int32_t channels = channels_for(image + SIGNATURE_AT);
     if (channels == 0) {
         st.last_error = UNKNOWN_TYPE;
         return 0;
@@ -122,7 +152,6 @@ int32_t pt_takemod(uint8_t* image, size_t size)
     int32_t highest = 0;
     for (uint8_t p : song.order)
         highest = p > highest ? p : highest;
-
     const size_t pattern_bytes = static_cast<size_t>(channels) * 4 * PT_ROWS_PER_PATTERN;
     const size_t data_start = HEADER_SIZE + static_cast<size_t>(highest + 1) * pattern_bytes;
     if (size < data_start) {
@@ -136,30 +165,7 @@ int32_t pt_takemod(uint8_t* image, size_t size)
         pt_convert_patterns(std::span<uint8_t>(image + song.pattern_offset[k], pattern_bytes));
     }
     song.channels = channels;
-
-    // Sample data in order 1..31. Data running past the end of the image
-    // is cut to what is there (truncated files are common), and the loop is
-    // kept inside the sample.
-    size_t at = data_start;
-    for (int32_t i = 1; i <= 31; ++i) {
-        SampleHeader& s = song.samples[i];
-        if (s.length <= 0)
-            continue;
-        const size_t present = size - at;
-        if (static_cast<size_t>(s.length) > present)
-            s.length = static_cast<int32_t>(present);
-        if (s.loop_start > s.length)
-            s.loop_start = s.length;
-        if (s.loop_start + s.loop_length > s.length)
-            s.loop_length = s.length - s.loop_start;
-        if (s.length == 0)
-            continue;
-        sound_driver.define_sample(i, reinterpret_cast<const int8_t*>(image + at), static_cast<uint32_t>(s.length),
-                                   static_cast<uint32_t>(s.loop_start),
-                                   static_cast<uint32_t>(s.loop_start + s.loop_length), s.loop_length > 2 ? 1 : 0);
-        at += static_cast<size_t>(s.length);
-    }
-
+    define_samples(song, data_start);
     sound_driver.set_voice_count(channels);
     return 1;
 }

@@ -22,7 +22,7 @@ struct PlayerClock {
     int32_t audible = -1;      // RowTimes index of the latest row heard
     int32_t frames_to_tick = 0;
     int32_t buffer_frames = DEVICE_BUFFER_FRAMES;  // as granted; the stamps allow for one buffer in flight
-    PtLockFn lock = nullptr;       // nullptr: no other thread makes buffers
+    PtLockFn lock = nullptr;                       // nullptr: no other thread makes buffers
     PtLockFn unlock = nullptr;
     PtDelayFn delay = nullptr;  // nullptr: no queue beyond the buffer being asked for
 };
@@ -78,7 +78,8 @@ int32_t pt_pace(int32_t frames, int32_t callback_time, const PtPacing& pacing)
         const int64_t ahead = (1000 * int64_t(done + frames) - 1000 * int64_t(c.buffer_frames)) / SAMPLE_RATE;
         const PlayerState& state = pt_state();
         // Near 2^31 ms the sum wraps, as the clock itself does.
-        pt_stamp_rows(state.play.order_pos, state.play.row, int32_t(uint32_t(callback_time) + uint32_t(ahead)));
+        pt_stamp_rows(state.play.order_pos, state.play.row,
+                      int32_t(uint32_t(callback_time) + uint32_t(ahead)));
         if (c.frames_to_tick <= 0) {
             pt_tick();
             c.frames_to_tick = pt_tick_length();

@@ -207,7 +207,7 @@ TEST(Pictures, OverlaysStayInsideTheirRectangles)
 TEST(Pictures, SpritesStayInsideTheirRectangles)
 {
     std::vector<Box> boxes;
-    for (const SpriteSpot& s : SMOKE_SPRITES)
+    for (const PlateSpot& s : SMOKE_SPRITES)
         boxes.push_back({s.x, s.y, s.x + SPRITE_WIDTH - 1, std::min(s.y + SPRITE_HEIGHT - 1, 239)});
     expect_only_inside(picture(PICTURE_SPRITES), boxes);
 }
@@ -216,7 +216,7 @@ TEST(Pictures, CreditLinesStayInsideTheirRectangles)
 {
     std::vector<Box> boxes;
     for (size_t i = 0; i < CREDIT_LINES.size(); i++) {
-        const CreditLine& c = CREDIT_LINES[i];
+        const PlateSpot& c = CREDIT_LINES[i];
         boxes.push_back({c.x, c.y, c.x + credit_line_width(i) - 1, c.y + CREDIT_HEIGHT - 1});
     }
     expect_only_inside(picture(PICTURE_CREDITS), boxes);

@@ -3,8 +3,9 @@
 // the compatibility library over SDL 2, put in its place through
 // LD_LIBRARY_PATH. On each, they open a window of their size titled
 // "Kirmavo", show what capture draws at the same clock reading, end with
-// status 0 on Escape, and end by themselves once the music has passed its
-// last position, with a sound device or without one.
+// status 0 on Escape, end at once on the quit signal, and end by themselves
+// once the music has passed its last position, with a sound device or
+// without one.
 #include "tests/e2e/process.h"
 #include "tests/e2e/test_data.h"
 
@@ -19,6 +20,7 @@
 #include <set>
 #include <sstream>
 #include <string_view>
+#include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
 
@@ -291,6 +293,23 @@ TEST_P(OnXvfb, HoldingSpaceFastForwardsToTheEnd)
     const int status = process_wait(demo, 40000);
     run_tool({xdotool_, "keyup", "space"}, display_);
     EXPECT_EQ(status, 0) << demo.errors;
+}
+
+TEST_P(OnXvfb, TheQuitSignalEndsTheDemoAtOnce)
+{
+    // SIGQUIT keeps its default action: the process ends at once (with a
+    // core where they are enabled; not for this test's child).
+    rlimit core{};
+    getrlimit(RLIMIT_CORE, &core);
+    const rlimit no_core{0, core.rlim_max};
+    setrlimit(RLIMIT_CORE, &no_core);
+    Child demo = start({DEMO_PATH, "-w"}, data_dir_, "dummy");
+    setrlimit(RLIMIT_CORE, &core);
+    if (wait_for_window().empty())
+        return kill_and_fail(demo, "no window titled Kirmavo appeared");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    kill(demo.pid, SIGQUIT);
+    EXPECT_EQ(process_wait(demo, 3000), 128 + SIGQUIT) << demo.errors;
 }
 
 // What reaches the screen, pixel for pixel, against capture. The show's own

@@ -276,8 +276,8 @@ TEST_F(Flyin, PaintingResemblesTheEmblem)
     }
     error = std::sqrt(error / FRAME_PIXELS);
     blank = std::sqrt(blank / FRAME_PIXELS);
-    std::printf("fly-in painting: rms error %.2f grey levels against the emblem (blank painting: %.2f)\n", error,
-                blank);
+    std::printf("fly-in painting: rms error %.2f grey levels against the emblem (blank painting: %.2f)\n",
+                error, blank);
     RecordProperty("rms_error", std::to_string(error));
     RecordProperty("rms_blank", std::to_string(blank));
     EXPECT_LT(error, 0.25 * blank);

@@ -1,5 +1,5 @@
 // modrender as a process on small modules built in memory: where the song
-// ends, the row and tick traces with their frame numbers, the WAV file (its
+// loops, the row and tick traces with their frame numbers, the WAV file (its
 // header, and its samples against the 16-bit mix the demo makes), the wrap
 // count and the refusals. Also its level meter on its own.
 #include <gtest/gtest.h>
@@ -62,7 +62,7 @@ TEST(SongEnd, WrapToTheRestartPositionEndsIt)
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(positions(parse_rows(r.out)), Expect().entry(0).entry(1).entry(2).rows);
     const auto s = parse_summary(r.err);
-    EXPECT_EQ(s.at("end"), "song");
+    EXPECT_EQ(s.at("end"), "loop");
     EXPECT_EQ(s.at("frames"), std::to_string(3 * 64 * row_frames));
 }
 
@@ -79,7 +79,19 @@ TEST(SongEnd, BackwardJumpEndsItAndAJumpToItselfToo)
     self.fx(1, 4, 0, 0xB, 1).song({0, 1});
     r = render(self, "--trace rows");
     EXPECT_EQ(positions(parse_rows(r.out)), Expect().entry(0).entry(1, 0, 4).rows);
-    EXPECT_EQ(parse_summary(r.err).at("end"), "song");
+    EXPECT_EQ(parse_summary(r.err).at("end"), "loop");
+}
+
+TEST(SongEnd, AJumpBackToRowsNotYetPlayedPlaysThemFirst)
+{
+    // Entry 0 breaks at row 20; entry 1 jumps back to row 40 of entry 0
+    // (B00 and D40 on one row), which plays out into entry 1 again.
+    ModBuilder b;
+    b.fx(0, 20, 0, 0xD, 0x00).fx(1, 5, 0, 0xB, 0).fx(1, 5, 1, 0xD, 0x40).song({0, 1});
+    const ToolRun r = render(b, "--trace rows");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(positions(parse_rows(r.out)), Expect().entry(0, 0, 20).entry(1, 0, 5).entry(0, 40, 63).rows);
+    EXPECT_EQ(parse_summary(r.err).at("end"), "loop");
 }
 
 TEST(SongEnd, ForwardJumpsAndBreaksPlayOn)
@@ -98,14 +110,22 @@ TEST(SongEnd, ForwardJumpsAndBreaksPlayOn)
     EXPECT_EQ(positions(parse_rows(r.out)), Expect().entry(0, 0, 2).entry(1, 10, 63).rows);
 }
 
-TEST(SongEnd, PatternLoopDoesNotEndIt)
+TEST(SongEnd, PatternLoopRepeatsDoNotEndItButAJumpBackIntoTheLoopDoes)
 {
     ModBuilder b;
     b.fx(0, 8, 0, 0xE, 0x60).fx(0, 15, 0, 0xE, 0x62);
-    const ToolRun r = render(b, "--trace rows");
+    ToolRun r = render(b, "--trace rows");
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(positions(parse_rows(r.out)), Expect().entry(0, 0, 15).entry(0, 8, 15).entry(0, 8, 63).rows);
+    EXPECT_EQ(positions(parse_rows(r.out)),
+              Expect().entry(0, 0, 15).entry(0, 8, 15).entry(0, 8, 15).entry(0, 16, 63).rows);
     EXPECT_EQ(parse_summary(r.err).at("frames"), std::to_string(80 * row_frames));
+
+    // After the loop, entry 1 jumps back to its first row (B00, D08).
+    b.fx(1, 3, 0, 0xB, 0).fx(1, 3, 1, 0xD, 0x08).song({0, 1});
+    r = render(b, "--trace rows");
+    EXPECT_EQ(positions(parse_rows(r.out)),
+              Expect().entry(0, 0, 15).entry(0, 8, 15).entry(0, 8, 15).entry(0, 16, 63).entry(1, 0, 3).rows);
+    EXPECT_EQ(parse_summary(r.err).at("end"), "loop");
 }
 
 TEST(SongEnd, SecondsCutTheRenderAndTheSummaryGoesToStdout)
@@ -120,9 +140,12 @@ TEST(SongEnd, SecondsCutTheRenderAndTheSummaryGoesToStdout)
     EXPECT_EQ(s.at("end"), "seconds");
     EXPECT_TRUE(r.err.empty()) << r.err;
 
-    // Longer than the song: the song's end comes first.
-    r = render(b, "-s 600");
-    EXPECT_EQ(parse_summary(r.out).at("end"), "song");
+    // Longer than the song: it plays on past the loop.
+    r = render(b, "-s 40");
+    EXPECT_EQ(parse_summary(r.out).at("end"), "seconds");
+    EXPECT_EQ(parse_summary(r.out).at("frames"), std::to_string(40 * SAMPLE_RATE));
+    r = render(b);
+    EXPECT_EQ(parse_summary(r.out).at("end"), "loop");
     EXPECT_EQ(parse_summary(r.out).at("frames"), std::to_string(3 * 64 * row_frames));
 }
 
@@ -327,6 +350,9 @@ TEST(Refusal, NotAModuleGivesTheLoadersMessageAndStatus1)
     r = run_modrender("'" + scratch_path(".missing") + "'");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("cannot read"), std::string::npos) << r.err;
+    r = run_modrender(".");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Is a directory"), std::string::npos) << r.err;
 
     for (const char* bad : {"", "--trace columns x.mod", "-s soon x.mod", "a.mod b.mod", "-q x.mod"}) {
         r = run_modrender(bad);

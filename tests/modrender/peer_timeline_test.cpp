@@ -4,8 +4,8 @@
 // frames while it renders. Order, pattern, row, speed and tempo must agree,
 // each row must start at the same frame up to the read granularity, and
 // the song must end at the same frame. The peer's last read already shows
-// the row it would go on to (the entry our end rule stops at re-entering),
-// one row more than ours.
+// the row it would go on to (the row played before that our end rule stops
+// at), one row more than ours.
 #include <gtest/gtest.h>
 
 #include <libopenmpt/libopenmpt.h>
@@ -97,11 +97,13 @@ TEST(PeerTimeline, RowsToTheSongsEndMatchThePeer)
                                      << peer[same].at.row << ") at " << peer[same].frame;
         EXPECT_LE(worst, read_frames / 2);
         ASSERT_EQ(peer.size(), ours.size() + 1);
-        // The peer stops where we do: its next row lies in an entry already played.
-        const int32_t next = peer.back().at.order;
-        EXPECT_TRUE(std::any_of(ours.begin(), ours.end(), [&](const Row& x) { return x.at.order == next; }));
+        // The peer stops where we do: its next row is one already played.
+        const TraceRow& next = peer.back().at;
+        EXPECT_TRUE(std::any_of(ours.begin(), ours.end(), [&](const Row& x) {
+            return x.at.order == next.order && x.at.row == next.row;
+        }));
         const int64_t our_end = std::stoll(parse_summary(r.err).at("frames"));
-        EXPECT_EQ(parse_summary(r.err).at("end"), "song");
+        EXPECT_EQ(parse_summary(r.err).at("end"), "loop");
         // Seen, like every row start, by the end of the read it falls in.
         EXPECT_GT(peer.back().frame, our_end);
         EXPECT_LE(peer.back().frame - our_end, read_frames);

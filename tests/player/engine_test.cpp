@@ -380,7 +380,7 @@ TEST_F(Engine, VibratoPlaysAroundTheChannelPeriod)
         want.push_back(428 + 15 * SineWave[pos] / 127);
     EXPECT_EQ(values(got, "per"), want);
     EXPECT_EQ(ch(0).period, 428);
-    EXPECT_EQ(ch(0).vibrato_pos, 40);
+    EXPECT_EQ(ch(0).vibrato.position, 40);
 }
 
 TEST_F(Engine, WaveformSelectionAndPositionReset)
@@ -389,9 +389,9 @@ TEST_F(Engine, WaveformSelectionAndPositionReset)
     b.fx(0, 3, 0, 4, 0x8F);
     start();
     ticks(12);
-    EXPECT_EQ(ch(0).vibrato_pos, (2 * 5 * 8) & 63) << "a new note does not reset it";
+    EXPECT_EQ(ch(0).vibrato.position, (2 * 5 * 8) & 63) << "a new note does not reset it";
     ticks(6);
-    EXPECT_EQ(ch(0).vibrato_pos, 0);
+    EXPECT_EQ(ch(0).vibrato.position, 0);
     EXPECT_EQ(pt_state().play.vibrato_wave, 1);
     std::vector<int32_t> want;
     for (int32_t pos = 0; pos < 40; pos += 8)
@@ -422,7 +422,7 @@ TEST_F(Engine, TremoloStaysInRange)
         EXPECT_LE(v, 64);
     }
     EXPECT_EQ(ch(0).volume, 48);
-    EXPECT_EQ(ch(0).tremolo_depth, 30);
+    EXPECT_EQ(ch(0).tremolo.depth, 30);
 }
 
 TEST_F(Engine, ArpeggioCyclesThroughThreeNotes)

@@ -42,14 +42,14 @@ protected:
             return 0x0000FFFF | uint32_t(y & 255) << 24 | uint32_t(x & 255) << 16;
         case PICTURE_SPRITES:
             for (size_t s = 0; s < SMOKE_SPRITES.size(); s++) {
-                const SpriteSpot& r = SMOKE_SPRITES[s];
+                const PlateSpot& r = SMOKE_SPRITES[s];
                 if (x >= r.x && x < r.x + SPRITE_WIDTH && y >= r.y && y < r.y + SPRITE_HEIGHT)
                     return sprite_colour(s);
             }
             return 0;
         case PICTURE_CREDITS:
             for (size_t c = 0; c < CREDIT_LINES.size(); c++) {
-                const CreditLine& r = CREDIT_LINES[c];
+                const PlateSpot& r = CREDIT_LINES[c];
                 if (x >= r.x && x < r.x + credit_line_width(c) && y >= r.y && y < r.y + CREDIT_HEIGHT)
                     return credit_colour(c);
             }

@@ -19,6 +19,15 @@ void glass_panel(Canvas& cv, Rect r, Rgb tint, float alpha, Rgb edge)
     }
 }
 
+void shade_band(Canvas& cv, Rect r, Rgb colour, float alpha, float fade)
+{
+    for (int y = r.y0; y <= r.y1; y++) {
+        const float edge = std::min(float(y - r.y0), float(r.y1 - y)) / fade;
+        for (int x = r.x0; x <= r.x1; x++)
+            cv.over(x, y, colour, alpha * smoothstep(0.0f, 1.0f, edge));
+    }
+}
+
 void clip_to(Canvas& cv, Rect r)
 {
     for (int y = 0; y < cv.h; y++)

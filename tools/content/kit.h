@@ -9,6 +9,9 @@
 //                                            pixel-font text with a glow
 //   neon_path(cv, clip, path, radius, colour, halo)
 //                                            a stroked path with a glow
+//   shade_band(cv, r, colour, alpha, fade)   a translucent band over r's rows,
+//                                            fading out over `fade` rows at
+//                                            its top and bottom
 //   clip_to(cv, r)                           clears everything outside r
 //   centred_x(text, sx, gap, x0, x1)         left edge that centres text
 //   overlay_area(picture)                    the rectangle the overlay
@@ -29,6 +32,7 @@ void glass_panel(Canvas& cv, Rect r, Rgb tint, float alpha, Rgb edge);
 void neon_text(Canvas& cv, Rect clip, std::string_view text, int x, int y, int sx, int sy, int gap,
                Rgb colour, float halo);
 void neon_path(Canvas& cv, Rect clip, const Path& path, float radius, Rgb colour, float halo);
+void shade_band(Canvas& cv, Rect r, Rgb colour, float alpha, float fade);
 void clip_to(Canvas& cv, Rect r);
 int centred_x(std::string_view text, int sx, int gap, int x0, int x1);
 Rect overlay_area(PictureId picture);

@@ -46,7 +46,7 @@ Art make_credits()
     Canvas cv(W, H);
     for (size_t i = 0; i < CREDIT_LINES.size(); i++) {
         const Credit& c = credits[i];
-        const CreditLine& place = CREDIT_LINES[i];
+        const PlateSpot& place = CREDIT_LINES[i];
         const int w = credit_line_width(i);
         const Rect r{place.x, place.y, place.x + w - 1, place.y + CREDIT_HEIGHT - 1};
         const Rgb accent = c.label ? hex(0x2fd8ff) : hex(0xff2f9a);

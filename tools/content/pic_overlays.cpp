@@ -32,11 +32,7 @@ Art make_opening_lines()
 {
     const Rect area = overlay_area(PICTURE_OPENING_LINES);
     Canvas cv(W, H);
-    for (int y = area.y0; y <= area.y1; y++) {
-        const float edge = std::min(float(y - area.y0), float(area.y1 - y)) / 22.0f;
-        for (int x = 0; x < W; x++)
-            cv.over(x, y, hex(0x060414), 0.58f * smoothstep(0.0f, 1.0f, edge));
-    }
+    shade_band(cv, area, hex(0x060414), 0.58f, 22.0f);
     const char* top = "EVERY PIXEL";
     const char* bottom = "GROWN FROM CODE";
     neon_text(cv, area, top, centred_x(top, 3, 3, 0, 319), 82, 3, 3, 3, hex(0x2fd8ff), 0.9f);

@@ -17,11 +17,7 @@ Art make_title()
     constexpr int W = 320, H = 240;
     const Rect area = overlay_area(PICTURE_TITLE);
     Canvas cv(W, H);
-    for (int y = area.y0; y <= area.y1; y++) {
-        const float edge = std::min(float(y - area.y0), float(area.y1 - y)) / 26.0f;
-        for (int x = 0; x < W; x++)
-            cv.over(x, y, hex(0x0a0418), 0.62f * smoothstep(0.0f, 1.0f, edge));
-    }
+    shade_band(cv, area, hex(0x0a0418), 0.62f, 26.0f);
 
     // Measure, then centre the lettering.
     const float scale = 0.82f, spacing = 15.0f;

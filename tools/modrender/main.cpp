@@ -1,11 +1,12 @@
 // modrender [-o OUT.wav] [-s SECONDS] [--trace rows|ticks] FILE.mod
 //
 // Renders a module through the demo's own player and mixer at the demo's
-// rate and, with -o, writes it as a 16-bit stereo WAV file: the wrapped 16-bit sums,
-// exactly what the demo plays. It stops at the song's end (the first time
-// playback re-enters an order-list entry it has already finished, by wrapping
-// round or jumping back; pattern loops don't count), after SECONDS if given,
-// and after 30 minutes in any case.
+// rate and, with -o, writes it as a 16-bit stereo WAV file: the wrapped
+// 16-bit sums, exactly what the demo plays. Without -s it stops where the
+// song loops, at the first row it would play a second time (by running off
+// the end of the order list or by jumping back; rows a pattern loop plays
+// again don't count), as other players find a song's length; -s SECONDS
+// renders exactly that long, loop or not. 30 minutes at most in any case.
 //
 // Output (stdout, one line each):
 //   --trace rows    row <frame> <order> <pattern> <row> <speed> <tempo>
@@ -17,23 +18,23 @@
 //
 // Summary: one line, on stdout, or on stderr when tracing:
 //   modrender: frames=<int> seconds=<%.3f> peak=<int> peak_dbfs=<%.2f|-inf>
-//   wrapped=<int> speed=<%.1f>x end=<song|seconds|limit>
+//   wrapped=<int> speed=<%.1f>x end=<loop|seconds|limit>
 // peak is the largest absolute true sum of either channel (32768 = 0 dBFS;
 // above it the demo's output wraps); wrapped counts the frames in which
 // either channel's true sum left -32768..32767; speed is rendered time over
 // the wall-clock time taken; end says what stopped it (limit = 30 minutes).
 //
-// Exit status: 0 rendered; 1 the file is unreadable, is not a module the
-// player takes, or the WAV could not be written; 2 bad arguments.
+// Exit status: 0 rendered; 1 the file is unreadable (a directory included),
+// is not a module the player takes, or the WAV could not be written; 2 bad
+// arguments.
 //
 // Like the demo, it hands the player at most the first 1,000,000 bytes.
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -62,17 +63,17 @@ const char usage[] =
     "usage: modrender [-o OUT.wav] [-s SECONDS] [--trace rows|ticks] FILE.mod\n"
     "\n"
     "Renders FILE.mod through the demo's player and mixer (44100 Hz, 16-bit\n"
-    "stereo, wrapped sums as the demo plays them) until the song's end, SECONDS,\n"
-    "or 30 minutes.\n"
+    "stereo, wrapped sums as the demo plays them) up to the first row the song\n"
+    "would play again (pattern loops aside), or for SECONDS; 30 minutes at most.\n"
     "  -o OUT.wav       write the sound as a WAV file (nothing is written without)\n"
-    "  -s SECONDS       stop after this long (decimals allowed)\n"
+    "  -s SECONDS       render this long, past the song's loop too (decimals allowed)\n"
     "  --trace rows     on stdout, per row:  row <frame> <order> <pattern> <row> <speed> <tempo>\n"
     "  --trace ticks    on stdout, per tick: tick <frame> <order> <row> <tick> then\n"
     "                   <period>/<volume> per channel as last handed to its voice\n"
     "                   (frame = index of the first output frame after that tick)\n"
     "\n"
     "Summary line, on stdout (on stderr when tracing):\n"
-    "  modrender: frames=N seconds=S peak=P peak_dbfs=D wrapped=W speed=Xx end=song|seconds|limit\n"
+    "  modrender: frames=N seconds=S peak=P peak_dbfs=D wrapped=W speed=Xx end=loop|seconds|limit\n"
     "  peak: largest absolute true channel sum (32768 = 0 dBFS); wrapped: frames in\n"
     "  which a channel's true sum left the 16-bit range and wrapped.\n"
     "Exit status: 0 done, 1 unreadable or refused file or failed write, 2 bad arguments.\n";
@@ -111,6 +112,71 @@ bool parse(int argc, char** argv, Options& o)
     return o.module != nullptr;
 }
 
+// Reads the module, at most the first MODULE_BYTES of it; false (with the
+// message printed) when it cannot be read.
+bool read_module(const char* path, std::vector<uint8_t>& image)
+{
+    // A directory opens, and fails at the first read.
+    std::FILE* f = std::fopen(path, "rb");
+    int error = f ? 0 : errno;
+    if (f) {
+        // One byte more than is used tells a longer file from one that fits.
+        image.resize(MODULE_BYTES + 1);
+        image.resize(std::fread(image.data(), 1, image.size(), f));
+        if (std::ferror(f))
+            error = errno != 0 ? errno : EIO;
+        std::fclose(f);
+    }
+    if (error != 0) {
+        std::fprintf(stderr, "modrender: %s: cannot read the file: %s\n", path, std::strerror(error));
+        return false;
+    }
+    if (image.size() > MODULE_BYTES) {
+        std::fprintf(stderr, "modrender: %s: only the first %zu bytes are used, as in the demo\n", path,
+                     MODULE_BYTES);
+        image.resize(MODULE_BYTES);
+    }
+    return true;
+}
+
+// What each rendered tick and stretch of sound is handed to.
+RenderHooks make_hooks(const Options& opt, WavWriter& wav)
+{
+    RenderHooks hooks;
+    if (opt.trace == Trace::rows) {
+        hooks.tick = [](int64_t frame, bool row_start) {
+            if (row_start)
+                trace_row(stdout, frame, pt_state());
+        };
+    } else if (opt.trace == Trace::ticks) {
+        voice_tap_install();
+        hooks.tick = [](int64_t frame, bool) { trace_tick(stdout, frame, pt_state()); };
+    }
+    if (opt.wav)
+        hooks.audio = [&wav](const int16_t* frames, int32_t n) { wav_write(wav, frames, n); };
+    return hooks;
+}
+
+void print_summary(std::FILE* out, const RenderResult& r, const Options& opt, double wall)
+{
+    const double seconds = double(r.frames) / SAMPLE_RATE;
+    const double dbfs = levels_dbfs(r.levels.peak);
+    char peak_dbfs[32];
+    if (std::isinf(dbfs))
+        std::snprintf(peak_dbfs, sizeof peak_dbfs, "-inf");
+    else
+        std::snprintf(peak_dbfs, sizeof peak_dbfs, "%.2f", dbfs);
+    const char* end = r.end == RenderEnd::loop ? "loop"
+                      : (opt.seconds_given && r.frames == opt.max_frames && opt.max_frames < cap_frames)
+                          ? "seconds"
+                          : "limit";
+    std::fprintf(
+        out, "modrender: frames=%lld seconds=%.3f peak=%lld peak_dbfs=%s wrapped=%lld speed=%.1fx end=%s\n",
+        static_cast<long long>(r.frames), seconds, static_cast<long long>(r.levels.peak), peak_dbfs,
+        static_cast<long long>(r.levels.wrapped_frames), wall > 0 ? seconds / wall : 0.0, end);
+    std::fflush(out);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -125,17 +191,9 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    std::ifstream in(opt.module, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "modrender: %s: cannot read the file\n", opt.module);
+    std::vector<uint8_t> image;
+    if (!read_module(opt.module, image))
         return 1;
-    }
-    std::vector<uint8_t> image(std::istreambuf_iterator<char>(in), {});
-    if (image.size() > MODULE_BYTES) {
-        std::fprintf(stderr, "modrender: %s: only the first %zu bytes are used, as in the demo\n", opt.module,
-                     MODULE_BYTES);
-        image.resize(MODULE_BYTES);
-    }
     // The player keeps pointing into the image: it lives until the end.
     if (!render_open(image.data(), image.size())) {
         const char* why = pt_last_error();
@@ -143,7 +201,6 @@ int main(int argc, char** argv)
                      why ? why : "refused");
         return 1;
     }
-
     WavWriter wav;
     if (opt.wav && !wav_open(wav, opt.wav, SAMPLE_RATE)) {
         std::fprintf(stderr, "modrender: %s: cannot create the file\n", opt.wav);
@@ -152,21 +209,10 @@ int main(int argc, char** argv)
 
     static char stdout_buffer[1 << 16];
     std::setvbuf(stdout, stdout_buffer, _IOFBF, sizeof stdout_buffer);
-    RenderHooks hooks;
-    if (opt.trace == Trace::rows) {
-        hooks.tick = [](int64_t frame, bool row_start) {
-            if (row_start)
-                trace_row(stdout, frame, pt_state());
-        };
-    } else if (opt.trace == Trace::ticks) {
-        voice_tap_install();
-        hooks.tick = [](int64_t frame, bool) { trace_tick(stdout, frame, pt_state()); };
-    }
-    if (opt.wav)
-        hooks.audio = [&wav](const int16_t* frames, int32_t n) { wav_write(wav, frames, n); };
-
+    const RenderHooks hooks = make_hooks(opt, wav);
     const auto started = std::chrono::steady_clock::now();
-    const RenderResult r = render_run(opt.max_frames, hooks);
+    const RenderResult r = render_run(opt.max_frames, hooks,
+                                      opt.seconds_given ? RenderStop::at_max_frames : RenderStop::at_loop);
     bool ok = true;
     if (opt.wav && !wav_close(wav)) {
         std::fprintf(stderr, "modrender: %s: write failed\n", opt.wav);
@@ -174,24 +220,6 @@ int main(int argc, char** argv)
     }
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     std::fflush(stdout);
-
-    const double seconds = double(r.frames) / SAMPLE_RATE;
-    const double dbfs = levels_dbfs(r.levels.peak);
-    char peak_dbfs[32];
-    if (std::isinf(dbfs))
-        std::snprintf(peak_dbfs, sizeof peak_dbfs, "-inf");
-    else
-        std::snprintf(peak_dbfs, sizeof peak_dbfs, "%.2f", dbfs);
-    const char* end = r.end == RenderEnd::song ? "song"
-                      : (opt.seconds_given && r.frames == opt.max_frames && opt.max_frames < cap_frames)
-                          ? "seconds"
-                          : "limit";
-    std::FILE* summary = opt.trace == Trace::none ? stdout : stderr;
-    std::fprintf(
-        summary,
-        "modrender: frames=%lld seconds=%.3f peak=%lld peak_dbfs=%s wrapped=%lld speed=%.1fx end=%s\n",
-        static_cast<long long>(r.frames), seconds, static_cast<long long>(r.levels.peak), peak_dbfs,
-        static_cast<long long>(r.levels.wrapped_frames), wall > 0 ? seconds / wall : 0.0, end);
-    std::fflush(summary);
+    print_summary(opt.trace == Trace::none ? stdout : stderr, r, opt, wall);
     return ok ? 0 : 1;
 }

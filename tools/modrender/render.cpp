@@ -19,8 +19,8 @@ struct RenderRun {
     std::vector<int32_t> wide = std::vector<int32_t>(2 * size_t(DEVICE_BUFFER_FRAMES));
     std::vector<int16_t> out = std::vector<int16_t>(2 * size_t(DEVICE_BUFFER_FRAMES));
     SongEndWatch watch;
-    bool row_start = false;  // the coming tick starts a row
-    Playback before{};       // the playback state the coming tick starts from
+    ComingTick coming;  // what the next tick is
+    bool stop_at_loop = true;
 };
 
 void render_mix(void* user, int32_t offset, int32_t count)
@@ -38,15 +38,13 @@ bool render_ticked(void* user, int32_t offset)
 {
     RenderRun& run = *static_cast<RenderRun*>(user);
     const PlayerState& state = pt_state();
-    if (song_end_after_tick(run.watch, run.before, state, run.row_start)) {
-        run.result.end = RenderEnd::song;
+    if (song_end_after_tick(run.watch, run.coming, state) && run.stop_at_loop) {
+        run.result.end = RenderEnd::loop;
         return false;
     }
     if (run.hooks.tick)
-        run.hooks.tick(run.result.frames + offset, run.row_start);
-    // Ready for the next tick.
-    run.row_start = song_end_row_starts(state);
-    run.before = state.play;
+        run.hooks.tick(run.result.frames + offset, run.coming.row_start);
+    run.coming = song_end_coming(state);
     return true;
 }
 
@@ -61,18 +59,18 @@ int32_t render_open(uint8_t* image, size_t size)
     return pt_load_module(image, size);
 }
 
-RenderResult render_run(int64_t max_frames, const RenderHooks& hooks)
+RenderResult render_run(int64_t max_frames, const RenderHooks& hooks, RenderStop stop)
 {
     RenderResult r;
     RenderRun run(hooks, r);
-    run.row_start = song_end_row_starts(pt_state());
-    run.before = pt_state().play;
+    run.stop_at_loop = stop == RenderStop::at_loop;
+    run.coming = song_end_coming(pt_state());
     PtPacing pacing;
     pacing.mix = render_mix;
     pacing.ticked = render_ticked;
     pacing.user = &run;
     // Buffer by buffer, cut where the device's callback cuts.
-    while (r.frames < max_frames && r.end != RenderEnd::song) {
+    while (r.frames < max_frames && r.end != RenderEnd::loop) {
         const int32_t n = int32_t(std::min<int64_t>(DEVICE_BUFFER_FRAMES, max_frames - r.frames));
         r.frames += pt_pace(n, 0, pacing);
     }

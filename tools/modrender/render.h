@@ -10,8 +10,10 @@
 //                                   DEVICE_BUFFER_FRAMES), master
 //                                   volume 64, start, then pt_load_module;
 //                                   1 = loaded, 0 = refused (pt_last_error())
-//   render_run(max_frames, hooks)   renders until the song ends (song_end.h)
-//                                   or max_frames have been made
+//   render_run(max_frames, hooks, stop)   renders max_frames, or, when stop
+//                                   is at_loop, up to the first row the song
+//                                   would play again (song_end.h) if that
+//                                   comes first
 #pragma once
 
 #include "core/sound_rates.h"
@@ -29,7 +31,8 @@ struct RenderHooks {
     std::function<void(const int16_t* frames, int32_t count)> audio;
 };
 
-enum class RenderEnd { song, limit };
+enum class RenderEnd { loop, limit };
+enum class RenderStop { at_loop, at_max_frames };
 
 struct RenderResult {
     int64_t frames = 0;
@@ -38,4 +41,4 @@ struct RenderResult {
 };
 
 int32_t render_open(uint8_t* image, size_t size);
-RenderResult render_run(int64_t max_frames, const RenderHooks& hooks);
+RenderResult render_run(int64_t max_frames, const RenderHooks& hooks, RenderStop stop = RenderStop::at_loop);

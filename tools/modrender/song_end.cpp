@@ -1,34 +1,30 @@
 #include "tools/modrender/song_end.h"
 
-bool song_end_row_starts(const PlayerState& state)
+ComingTick song_end_coming(const PlayerState& state)
 {
     const Playback& p = state.play;
-    if (p.speed == 0 || p.tick + 1 < p.speed)
-        return false;
-    for (int32_t c = 0; c < state.song.channels; ++c)
-        if (state.channels[c].pattern_delay > 0)
-            return false;  // this tick holds the row instead
-    return true;
+    ComingTick t;
+    t.row_start = p.speed != 0 && p.tick + 1 >= p.speed;
+    for (int32_t c = 0; c < state.song.channels; ++c) {
+        const ChannelState& ch = state.channels[c];
+        if (ch.pattern_delay > 0)
+            t.row_start = false;  // this tick holds the row instead
+        if (ch.loop_count > 0)
+            t.pattern_loop = true;
+    }
+    return t;
 }
 
-bool song_end_after_tick(SongEndWatch& watch, const Playback& before, const PlayerState& after,
-                         bool row_started)
+bool song_end_after_tick(SongEndWatch& watch, const ComingTick& coming, const PlayerState& after)
 {
-    if (!row_started)
+    if (!coming.row_start)
         return false;
-    if (!watch.started) {
-        watch.started = true;  // the reset state names no entry that was played
+    const uint32_t order = uint32_t(after.play.playing_order);
+    const uint32_t row = uint32_t(after.play.playing_row);
+    if (order >= uint32_t(PT_ORDER_ENTRIES) || row >= uint32_t(PT_ROWS_PER_PATTERN))
         return false;
-    }
-    // The row counter stands at 63 before a row start only when the entry is
-    // done: its last row played out, or a jump or break set it there. A loop
-    // back (E6x) leaves it below. A jump pulled back by a later channel's loop
-    // can change the entry without that, hence the second test.
-    const int32_t from = before.playing_order;
-    const int32_t to = after.play.playing_order;
-    if (before.row != 63 && from == to)
-        return false;
-    if (uint32_t(from) < uint32_t(PT_ORDER_ENTRIES))
-        watch.finished[size_t(from)] = true;
-    return uint32_t(to) < uint32_t(PT_ORDER_ENTRIES) && watch.finished[size_t(to)];
+    const uint64_t bit = uint64_t(1) << row;
+    const bool again = (watch.played[order] & bit) != 0;
+    watch.played[order] |= bit;
+    return again && !coming.pattern_loop;
 }

@@ -16,6 +16,84 @@ bool starts_note(const ScoreCell& c)
     return c.note != NO_NOTE && !porta && !delayed;
 }
 
+constexpr long ROW_FRAMES = SPEED * TICK_FRAMES;
+
+// One channel as level_bound follows it.
+struct LevelVoice {
+    int sample = 0, volume = 0;
+    int level = 0;                        // volume last handed to the voice
+    long start = 0;                       // frame of the last note start
+    int low_period = 0, high_period = 0;  // since that start
+};
+
+struct RowLevel {
+    int loudest = 0;         // the largest level the voice had in the row
+    bool restarted = false;  // a retrigger started the sample again
+};
+
+// The ticks of one row on one channel, from output frame `frame` on.
+RowLevel follow_row(LevelVoice& ch, const ScoreCell& cell, const ScoreSong& song, long frame)
+{
+    const int x = cell.param >> 4, y = cell.param & 15;
+    RowLevel out;
+    for (int tick = 0; tick < SPEED; ++tick) {
+        if (tick == 0) {
+            if (cell.sample) {
+                ch.sample = cell.sample;
+                ch.volume = song.samples[cell.sample - 1].volume;
+                if (cell.cmd != 0xC)
+                    ch.level = ch.volume;
+            }
+            if (starts_note(cell)) {
+                ch.start = frame;
+                ch.low_period = ch.high_period = note_period(cell.note);
+            }
+            if (cell.cmd == 0xC)
+                ch.volume = ch.level = cell.param;
+            if (cell.cmd == 0xE && x == 0xA && ch.volume <= 63)
+                ch.level = ++ch.volume;
+            if (cell.cmd == 0xE && x == 0xB && ch.volume >= 1)
+                ch.level = --ch.volume;
+        } else {
+            if (cell.cmd == 0xA || cell.cmd == 0x5 || cell.cmd == 0x6) {
+                ch.volume = std::clamp(x ? ch.volume + x : ch.volume - y, 0, 64);
+                ch.level = ch.volume;
+            }
+            if (cell.cmd == 0xE && x == 0x9 && y && cell.note != NO_NOTE && tick % y == 0) {
+                ch.level = ch.volume;
+                out.restarted = true;
+            }
+            if (cell.cmd == 0xE && x == 0xC && tick == y)
+                ch.level = 0;
+            if (cell.cmd == 0x1)
+                ch.low_period = std::max(PERIOD_MIN, ch.low_period - cell.param);
+            if (cell.cmd == 0x2)
+                ch.high_period = std::min(PERIOD_MAX, ch.high_period + cell.param);
+        }
+        out.loudest = std::max(out.loudest, ch.level);
+    }
+    return out;
+}
+
+// The largest |sample value| the voice can reach in the row that starts at
+// output frame `frame`: anywhere in a loop, or after a retrigger; in a
+// one-shot, the stretch its playback rate covers in the row.
+int reachable_peak(const SampleDef& s, const LevelVoice& ch, long frame, bool restarted)
+{
+    long from = 0, to = long(s.data.size());
+    if (!s.loop_length && !restarted) {
+        // samples a frame: PERIOD_CLOCK / (period x SAMPLE_RATE), a little generously
+        const double fast = playback_rate(ch.low_period) / SAMPLE_RATE;
+        const double slow = playback_rate(ch.high_period) / SAMPLE_RATE;
+        from = std::clamp(long((frame - ch.start) * slow) - 2, 0L, long(s.data.size()));
+        to = std::clamp(long((frame + ROW_FRAMES - ch.start) * fast) + 3, 0L, long(s.data.size()));
+    }
+    int peak = 0;
+    for (long i = from; i < to; ++i)
+        peak = std::max(peak, std::abs(int(s.data[i])));
+    return peak;
+}
+
 }  // namespace
 
 std::vector<PlayRow> play_rows(const ScoreSong& song, int orders)
@@ -80,75 +158,18 @@ int sample_peak(const SampleDef& s)
 // covers since the note started (nothing once it has played out).
 LevelBound level_bound(const ScoreSong& song, int orders)
 {
-    constexpr long ROW_FRAMES = SPEED * TICK_FRAMES;
-    struct Voice {
-        int sample = 0, volume = 0, level = 0;
-        long start = 0;                       // frame of the last note start
-        int low_period = 0, high_period = 0;  // since that start
-    } v[CHANNELS];
+    LevelVoice v[CHANNELS];
     LevelBound worst;
     long frame = 0;
     for (const PlayRow& pr : play_rows(song, orders)) {
         long first = 0, second = 0;
         for (int c = 0; c < CHANNELS; ++c) {
-            const ScoreCell& cell = (*pr.cells)[c];
-            Voice& ch = v[c];
-            int x = cell.param >> 4, y = cell.param & 15;
-            int loudest = 0;
-            bool restarted = false;
-            for (int tick = 0; tick < SPEED; ++tick) {
-                if (tick == 0) {
-                    if (cell.sample) {
-                        ch.sample = cell.sample;
-                        ch.volume = song.samples[cell.sample - 1].volume;
-                        if (cell.cmd != 0xC)
-                            ch.level = ch.volume;
-                    }
-                    if (starts_note(cell)) {
-                        ch.start = frame;
-                        ch.low_period = ch.high_period = note_period(cell.note);
-                    }
-                    if (cell.cmd == 0xC)
-                        ch.volume = ch.level = cell.param;
-                    if (cell.cmd == 0xE && x == 0xA && ch.volume <= 63)
-                        ch.level = ++ch.volume;
-                    if (cell.cmd == 0xE && x == 0xB && ch.volume >= 1)
-                        ch.level = --ch.volume;
-                } else {
-                    if (cell.cmd == 0xA || cell.cmd == 0x5 || cell.cmd == 0x6) {
-                        ch.volume = std::clamp(x ? ch.volume + x : ch.volume - y, 0, 64);
-                        ch.level = ch.volume;
-                    }
-                    if (cell.cmd == 0xE && x == 0x9 && y && cell.note != NO_NOTE && tick % y == 0) {
-                        ch.level = ch.volume;
-                        restarted = true;
-                    }
-                    if (cell.cmd == 0xE && x == 0xC && tick == y)
-                        ch.level = 0;
-                    if (cell.cmd == 0x1)
-                        ch.low_period = std::max(27, ch.low_period - cell.param);
-                    if (cell.cmd == 0x2)
-                        ch.high_period = std::min(3628, ch.high_period + cell.param);
-                }
-                loudest = std::max(loudest, ch.level);
-            }
+            LevelVoice& ch = v[c];
+            const RowLevel level = follow_row(ch, (*pr.cells)[c], song, frame);
             if (!ch.sample || !ch.low_period)
                 continue;
-            const SampleDef& s = song.samples[ch.sample - 1];
-            long from = 0, to = long(s.data.size());
-            if (!s.loop_length && !restarted) {
-                // samples a frame: PERIOD_CLOCK / (period x SAMPLE_RATE), a little generously
-                double fast = playback_rate(ch.low_period) / SAMPLE_RATE;
-                double slow = playback_rate(ch.high_period) / SAMPLE_RATE;
-                from = long((frame - ch.start) * slow) - 2;
-                to = long((frame + ROW_FRAMES - ch.start) * fast) + 3;
-                from = std::clamp(from, 0L, long(s.data.size()));
-                to = std::clamp(to, 0L, long(s.data.size()));
-            }
-            int peak = 0;
-            for (long i = from; i < to; ++i)
-                peak = std::max(peak, std::abs(int(s.data[i])));
-            const VoiceGains g = mixer_gains(loudest, CHANNEL_PAN[c], PT_MASTER_VOLUME);
+            const int peak = reachable_peak(song.samples[ch.sample - 1], ch, frame, level.restarted);
+            const VoiceGains g = mixer_gains(level.loudest, CHANNEL_PAN[c], PT_MASTER_VOLUME);
             first += long(g.first) * peak;
             second += long(g.second) * peak;
         }
