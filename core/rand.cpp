@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr int WORDS = 31;   // degree of the feedback polynomial x^31 + x^3 + 1
+constexpr int WORDS = 31;  // degree of the feedback polynomial x^31 + x^3 + 1
 constexpr int SEPARATION = 3;
 constexpr int DISCARDED = 10 * WORDS;
 

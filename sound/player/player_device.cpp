@@ -18,8 +18,8 @@ struct PlayerDevice {
     // The software pump, when there is no device.
     SDL_mutex* pump_lock = nullptr;
     SDL_TimerID pump_timer{};  // a pointer in most SDLs, an int in the browser's
-    uint32_t pump_start = 0;  // clock_ms() at pt_start
-    int64_t pump_frames = 0;  // frames pumped since then
+    uint32_t pump_start = 0;   // clock_ms() at pt_start
+    int64_t pump_frames = 0;   // frames pumped since then
 };
 
 PlayerDevice device_state;

@@ -78,7 +78,7 @@ struct PlayerState {
     std::array<ChannelState, PT_MAX_CHANNELS> channels{};
     std::array<uint8_t, PT_MAX_CHANNELS> default_pan{};  // 0..15 per channel; never reset by a load
     Waveform ramp_wave{};                                // built by pt_reset_player
-    Waveform random_wave{};                              // built by pt_reset_player from core_rand(), -256..254
+    Waveform random_wave{};                              // from core_rand() by pt_reset_player, -256..254
     const char* last_error = nullptr;
 };
 

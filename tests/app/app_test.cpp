@@ -184,8 +184,9 @@ TEST(Present, ColourFixDependsOnTheRedMaskAlone)
         canvas.fill(0x80FF0000);
         canvas[FRAME_PIXELS - 1] = 0x11223344;
         present_fix_colour(canvas, layout.red_mask);
-        for (const auto& [index, argb] : {std::pair{size_t(0), 0x80FF0000u}, std::pair{size_t(12345), 0x80FF0000u},
-                                          std::pair{size_t(FRAME_PIXELS - 1), 0x11223344u}}) {
+        for (const auto& [index, argb] :
+             {std::pair{size_t(0), 0x80FF0000u}, std::pair{size_t(12345), 0x80FF0000u},
+              std::pair{size_t(FRAME_PIXELS - 1), 0x11223344u}}) {
             const uint32_t expected = (argb >> 16 & 0xFF) << layout.red | (argb >> 8 & 0xFF) << layout.green |
                                       (argb & 0xFF) << layout.blue | (argb >> 24) << layout.alpha;
             EXPECT_EQ(canvas[index], expected);

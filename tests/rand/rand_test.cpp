@@ -38,8 +38,8 @@ TEST(Rand, UnseededIsSeedOne)
 TEST(Rand, EverySeedGivesGlibcsSequence)
 {
     // 0 counts as 1; seeds at and above 2^31 are negative words in glibc's state.
-    for (const uint32_t seed : {0u, 1u, 2u, 5u, 1234u, 127773u, 2147483646u, 2147483647u, 2147483648u,
-                                0xDEADBEEFu, 0xFFFFFFFFu}) {
+    for (const uint32_t seed :
+         {0u, 1u, 2u, 5u, 1234u, 127773u, 2147483646u, 2147483647u, 2147483648u, 0xDEADBEEFu, 0xFFFFFFFFu}) {
         std::srand(seed);
         core_srand(seed);
         expect_glibc_sequence(std::to_string(seed).c_str());
