@@ -108,6 +108,7 @@ class Browser:
         page = Page(self, session, target)
         page.send("Page.enable")
         page.send("Runtime.enable")
+        page.send("Network.enable")
         if before_load:
             page.send("Page.addScriptToEvaluateOnNewDocument", {"source": before_load})
         page.send("Page.navigate", {"url": url})
