@@ -46,13 +46,16 @@ uint32_t page_clock() { return uint32_t(emscripten_get_now() - clock_origin); }
 
 }  // namespace
 
+// The browser's side, in JavaScript. SDL and Module are the names the
+// emscripten runtime gives its SDL state and the page's module object.
+// clang-format off
+
 // When the buffer SDL is about to take from the player will be heard, in ms
 // from now. SDL places it after the buffers already queued; the context's
 // output timestamp says when a context time comes out of the speakers.
 EM_JS(int32_t, audio_queue_delay_ms, (), {
     var audio = SDL.audio, context = SDL.audioContext;
-    if (!audio || !context)
-        return 0;
+    if (!audio || !context) return 0;
     var start = audio.nextPlayTime;
     if (start < context.currentTime + audio.bufferingDelay) {
         // The queue is empty (the first buffer, or the sound fell behind):
@@ -67,47 +70,46 @@ EM_JS(int32_t, audio_queue_delay_ms, (), {
     // A timestamp goes stale while the context is silent (Chromium then
     // stops its output); the context's own clock and latency serve then.
     var heard = out && out.performanceTime > 0 && now - out.performanceTime < 100
-                    ? out.performanceTime + (start - out.contextTime) * 1000
-                    : now + (start - context.currentTime + (context.outputLatency || 0)) * 1000;
+        ? out.performanceTime + (start - out.contextTime) * 1000
+        : now + (start - context.currentTime + (context.outputLatency || 0)) * 1000;
     return Math.round(heard - now);
 });
 
 // The queued sound stops with its context; closing SDL's device only stops
 // new buffers.
 EM_JS(void, audio_context_close, (), {
-    if (SDL.audioContext)
-        SDL.audioContext.close();
+    if (SDL.audioContext) SDL.audioContext.close();
 });
 
+// The context runs and its output has begun.
 EM_JS(int, audio_output_running, (), {
     var context = SDL.audioContext;
-    if (!context || context.state != = "running")
-        return 0;
+    if (!context || context.state !== "running") return 0;
     var out = context.getOutputTimestamp ? context.getOutputTimestamp() : null;
     return !out || out.performanceTime > 0 ? 1 : 0;
 });
 
 EM_JS(void, page_ready, (), {
-    if (Module.onReady)
-        Module.onReady();
+    if (Module.onReady) Module.onReady();
 });
 
 EM_JS(void, page_frame_shown, (int32_t pos), {
-    if (Module.onFrame)
-        Module.onFrame(pos);
+    if (Module.onFrame) Module.onFrame(pos);
 });
 
 EM_JS(void, page_show_ended, (), {
-    if (Module.onShowEnd)
-        Module.onShowEnd();
+    if (Module.onShowEnd) Module.onShowEnd();
 });
 
 EM_JS(void, page_still_shown, (int32_t ms), {
-    if (Module.onStill)
-        Module.onStill(ms);
+    if (Module.onStill) Module.onStill(ms);
 });
 
-EM_JS(void, page_clock_origin, (double origin), { Module.clockOrigin = origin; });
+EM_JS(void, page_clock_origin, (double origin), {
+    Module.clockOrigin = origin;
+});
+
+// clang-format on
 
 extern "C" EMSCRIPTEN_KEEPALIVE int32_t web_row_time(int32_t pos) { return pt_position_time(pos); }
 

@@ -190,6 +190,7 @@ window.__sound = { starts: [], context: null };
 def live_test(browser, url, soundtrack, ticks, server):
     page = browser.open(url, before_load=SOUND_HOOK)
     page.wait_for("window.kirmavo && window.kirmavo.phase === 'ready'")
+    print("      the page was ready for the click %.0f ms after it was opened" % page.evaluate("window.kirmavo.readyAt"))
     page.click(400, 250)
     page.wait_for("window.kirmavo.firstFrameAt !== null", timeout=10)
     first = page.evaluate("window.kirmavo.firstFrameAt - window.kirmavo.gestureAt")
