@@ -18,7 +18,8 @@ if ! have_sources zlib; then
     sudo=""
     [ "$(id -u)" -ne 0 ] && sudo=sudo
     for list in /etc/apt/sources.list.d/*.sources; do
-        [ -f "$list" ] && grep -q '^Types:.*\bdeb\b' "$list" || continue
+        case "$list" in */kirmavo-src-*) continue ;; esac
+        [ -f "$list" ] && grep -Eq '^Types:(.* )?deb( |$)' "$list" || continue
         sed 's/^Types:.*/Types: deb-src/' "$list" |
             $sudo tee "/etc/apt/sources.list.d/kirmavo-src-$(basename "$list")" >/dev/null
     done

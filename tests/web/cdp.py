@@ -38,7 +38,7 @@ class Browser:
                 "--no-default-browser-check", "--user-data-dir=" + self.profile,
                 "--window-size=%d,%d" % (width, height), "--no-sandbox",
                 "--disable-background-timer-throttling", "--disable-renderer-backgrounding",
-                "--disable-backgrounding-occluded-windows", "about:blank"]
+                "--disable-backgrounding-occluded-windows", "--disable-dev-shm-usage", "about:blank"]
 
         def plumb():
             # Through fresh copies: a pipe may already sit on 3 or 4, and
