@@ -4,6 +4,7 @@
 #include "sound/player/loader.h"
 #include "sound/player/player_clock.h"
 #include "sound/player/player_state.h"
+#include "sound/player/tick.h"
 #include "tools/modrender/song_end.h"
 
 #include <algorithm>
@@ -44,7 +45,7 @@ bool render_ticked(void* user, int32_t offset)
     }
     if (run.hooks.tick)
         run.hooks.tick(run.result.frames + offset, run.row_start);
-    run.row_start = song_end_row_starts(state);
+    run.row_start = pt_next_tick_starts_row();
     return true;
 }
 
@@ -64,7 +65,7 @@ RenderResult render_run(int64_t max_frames, const RenderHooks& hooks, RenderStop
     RenderResult r;
     RenderRun run(hooks, r);
     run.stop_at_loop = stop == RenderStop::at_loop;
-    run.row_start = song_end_row_starts(pt_state());
+    run.row_start = pt_next_tick_starts_row();
     PtPacing pacing;
     pacing.mix = render_mix;
     pacing.ticked = render_ticked;

@@ -1,16 +1,5 @@
 #include "tools/modrender/song_end.h"
 
-bool song_end_row_starts(const PlayerState& state)
-{
-    const Playback& p = state.play;
-    if (p.speed == 0 || p.tick + 1 < p.speed)
-        return false;
-    for (int32_t c = 0; c < state.song.channels; ++c)
-        if (state.channels[c].pattern_delay > 0)
-            return false;  // this tick holds the row instead
-    return true;
-}
-
 bool song_end_after_tick(SongEndWatch& watch, bool row_started, const PlayerState& after)
 {
     if (!row_started)

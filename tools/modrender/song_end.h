@@ -5,14 +5,12 @@
 // pattern loop (E6x) plays again don't count: its jump back makes the rows
 // it repeats new again.
 //
-// Entry points:
-//   song_end_row_starts(state)     true if the next pt_tick starts a row
-//                                  (not held by a pattern delay, not frozen
-//                                  at speed 0)
+// Entry point:
 //   song_end_after_tick(w, row_started, after)
 //                                  called after each pt_tick with what
-//                                  song_end_row_starts said before it; true
-//                                  when the row it started has played before
+//                                  pt_next_tick_starts_row() said before it;
+//                                  true when the row it started has played
+//                                  before
 #pragma once
 
 #include <array>
@@ -24,5 +22,4 @@ struct SongEndWatch {
     std::array<uint64_t, PT_ORDER_ENTRIES> played{};  // bit r of entry e: row r of e has started
 };
 
-bool song_end_row_starts(const PlayerState& state);
 bool song_end_after_tick(SongEndWatch& watch, bool row_started, const PlayerState& after);
