@@ -306,19 +306,6 @@ void mixer_mix(int16_t* out, int32_t frames) { mix_voices(out, frames); }
 
 void mixer_mix_wide(int32_t* out, int32_t frames) { mix_voices(out, frames); }
 
-void mixer_fill_driver(SoundDriver& d)
-{
-    d.define_sample = mixer_define_sample;
-    d.select_voice = mixer_select_voice;
-    d.set_voice_sample = mixer_set_voice_sample;
-    d.set_voice_count = mixer_set_voice_count;
-    d.set_voice_offset = mixer_set_voice_offset;
-    d.set_voice_volume = mixer_set_voice_volume;
-    d.set_voice_pan = mixer_set_voice_pan;
-    d.set_master_volume = mixer_set_master_volume;
-    d.set_voice_period = mixer_set_voice_period;
-}
-
 int32_t mixer_define_sample(int32_t sample, const int8_t* data, uint32_t end, uint32_t loop_start,
                             uint32_t loop_end, int32_t loop)
 {

@@ -44,7 +44,7 @@
 #include <array>
 #include <cstdint>
 
-struct SoundDriver;
+#include "sound/mixer/sound_driver.h"
 
 struct Voice {
     const int8_t* data = nullptr;  // not owned; points into the loaded module
@@ -100,7 +100,6 @@ struct MixerView {
 void mixer_init(int32_t rate, int32_t buffer_frames);
 void mixer_mix(int16_t* out, int32_t frames);
 void mixer_mix_wide(int32_t* out, int32_t frames);
-void mixer_fill_driver(SoundDriver& driver);
 
 int32_t mixer_define_sample(int32_t sample, const int8_t* data, uint32_t end, uint32_t loop_start,
                             uint32_t loop_end, int32_t loop);
@@ -113,6 +112,19 @@ void mixer_set_voice_pan(int32_t pan);
 void mixer_set_master_volume(int32_t volume);
 void mixer_set_voice_period(int32_t period);
 void mixer_set_voice_step(uint32_t step, uint32_t fraction);
+
+constexpr void mixer_fill_driver(SoundDriver& d)
+{
+    d.define_sample = mixer_define_sample;
+    d.select_voice = mixer_select_voice;
+    d.set_voice_sample = mixer_set_voice_sample;
+    d.set_voice_count = mixer_set_voice_count;
+    d.set_voice_offset = mixer_set_voice_offset;
+    d.set_voice_volume = mixer_set_voice_volume;
+    d.set_voice_pan = mixer_set_voice_pan;
+    d.set_master_volume = mixer_set_master_volume;
+    d.set_voice_period = mixer_set_voice_period;
+}
 
 VoiceStep mixer_period_to_step(int32_t period, int32_t rate);
 VoiceGains mixer_gains(int32_t volume, int32_t pan, int32_t master_volume);

@@ -1,24 +1,6 @@
 #include "sound/mixer/null_audio.h"
 
-#include "sound/mixer/mixer.h"
-
-namespace {
-
 void null_audio_nothing() {}
-
-}  // namespace
-
-SoundDriver null_audio_table()
-{
-    // Back-end slots first, then the mixer's nine.
-    SoundDriver d;
-    d.init = mixer_init;
-    d.start = null_audio_nothing;
-    d.stop = null_audio_nothing;
-    d.close = null_audio_nothing;
-    mixer_fill_driver(d);
-    return d;
-}
 
 int32_t null_audio_install(int32_t rate, int32_t buffer_frames)
 {

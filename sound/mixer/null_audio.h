@@ -4,10 +4,11 @@
 // the sound themselves with mixer_mix.
 //
 // Entry points:
-//   null_audio_table()                the table of this back-end: init =
-//                                     mixer_init, start, stop and close do
-//                                     nothing, the mixer's nine voice slots;
-//                                     no name, the SoundDriver defaults
+//   null_audio_table()                the table of this back-end, a constant:
+//                                     init = mixer_init, start, stop and close
+//                                     do nothing (null_audio_nothing), the
+//                                     mixer's nine voice slots; no name, the
+//                                     SoundDriver defaults
 //   null_audio_install(rate, frames)  puts its 13 slots into sound_driver,
 //                                     names it "null audio", records rate
 //                                     and frames (the error text is kept); 1
@@ -15,7 +16,21 @@
 
 #include <cstdint>
 
+#include "sound/mixer/mixer.h"
 #include "sound/mixer/sound_driver.h"
 
-SoundDriver null_audio_table();
+void null_audio_nothing();
+
+constexpr SoundDriver null_audio_table()
+{
+    // Back-end slots first, then the mixer's nine.
+    SoundDriver d;
+    d.init = mixer_init;
+    d.start = null_audio_nothing;
+    d.stop = null_audio_nothing;
+    d.close = null_audio_nothing;
+    mixer_fill_driver(d);
+    return d;
+}
+
 int32_t null_audio_install(int32_t rate, int32_t buffer_frames);

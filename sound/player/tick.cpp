@@ -100,6 +100,17 @@ void pt_reset_player()
     }
 }
 
+bool pt_next_tick_starts_row()
+{
+    const Playback& p = player.play;
+    if (p.speed == 0 || p.tick + 1 < p.speed)
+        return false;
+    for (int32_t c = 0; c < player.song.channels; ++c)
+        if (player.channels[c].pattern_delay > 0)
+            return false;
+    return true;
+}
+
 void pt_tick()
 {
     PlayerState& st = player;

@@ -126,6 +126,14 @@ TEST(SongEnd, PatternLoopRepeatsDoNotEndItButAJumpBackIntoTheLoopDoes)
     EXPECT_EQ(positions(parse_rows(r.out)),
               Expect().entry(0, 0, 15).entry(0, 8, 15).entry(0, 8, 15).entry(0, 16, 63).entry(1, 0, 3).rows);
     EXPECT_EQ(parse_summary(r.err).at("end"), "loop");
+
+    // A jump on the loop's last row (B01 after E62) leaves the loop before
+    // it repeats anything: the wrap back to entry 0 ends the song.
+    ModBuilder left;
+    left.fx(0, 8, 0, 0xE, 0x60).fx(0, 15, 0, 0xE, 0x62).fx(0, 15, 1, 0xB, 1).song({0, 1});
+    r = render(left, "--trace rows");
+    EXPECT_EQ(positions(parse_rows(r.out)), Expect().entry(0, 0, 15).entry(1).rows);
+    EXPECT_EQ(parse_summary(r.err).at("end"), "loop");
 }
 
 TEST(SongEnd, SecondsCutTheRenderAndTheSummaryGoesToStdout)

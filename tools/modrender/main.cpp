@@ -29,11 +29,11 @@
 // arguments.
 //
 // Like the demo, it hands the player at most the first 1,000,000 bytes.
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cerrno>
 #include <cstring>
 #include <string>
 #include <vector>

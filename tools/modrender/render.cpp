@@ -4,6 +4,7 @@
 #include "sound/player/loader.h"
 #include "sound/player/player_clock.h"
 #include "sound/player/player_state.h"
+#include "sound/player/tick.h"
 #include "tools/modrender/song_end.h"
 
 #include <algorithm>
@@ -19,7 +20,7 @@ struct RenderRun {
     std::vector<int32_t> wide = std::vector<int32_t>(2 * size_t(DEVICE_BUFFER_FRAMES));
     std::vector<int16_t> out = std::vector<int16_t>(2 * size_t(DEVICE_BUFFER_FRAMES));
     SongEndWatch watch;
-    ComingTick coming;  // what the next tick is
+    bool row_start = false;  // the coming tick starts a row
     bool stop_at_loop = true;
 };
 
@@ -38,13 +39,13 @@ bool render_ticked(void* user, int32_t offset)
 {
     RenderRun& run = *static_cast<RenderRun*>(user);
     const PlayerState& state = pt_state();
-    if (song_end_after_tick(run.watch, run.coming, state) && run.stop_at_loop) {
+    if (song_end_after_tick(run.watch, run.row_start, state) && run.stop_at_loop) {
         run.result.end = RenderEnd::loop;
         return false;
     }
     if (run.hooks.tick)
-        run.hooks.tick(run.result.frames + offset, run.coming.row_start);
-    run.coming = song_end_coming(state);
+        run.hooks.tick(run.result.frames + offset, run.row_start);
+    run.row_start = pt_next_tick_starts_row();
     return true;
 }
 
@@ -64,7 +65,7 @@ RenderResult render_run(int64_t max_frames, const RenderHooks& hooks, RenderStop
     RenderResult r;
     RenderRun run(hooks, r);
     run.stop_at_loop = stop == RenderStop::at_loop;
-    run.coming = song_end_coming(pt_state());
+    run.row_start = pt_next_tick_starts_row();
     PtPacing pacing;
     pacing.mix = render_mix;
     pacing.ticked = render_ticked;

@@ -2,18 +2,15 @@
 // reached by running off the end of the order list (on to the restart
 // position) or by a jump back (B, D). Rows are told apart by order-list entry
 // and row, so a pattern named twice in the list plays twice. Rows that a
-// pattern loop (E6x) plays again don't count: while a loop is under way on
-// any channel nothing ends the song.
+// pattern loop (E6x) plays again don't count: its jump back makes the rows
+// it repeats new again.
 //
-// Entry points:
-//   song_end_coming(state)          what the next pt_tick will be: whether it
-//                                   starts a row (not held by a pattern delay,
-//                                   not frozen at speed 0), and whether a
-//                                   pattern loop is under way
-//   song_end_after_tick(w, coming, after)
-//                                   called after each pt_tick with what was
-//                                   said of it before; true when the row it
-//                                   started has played before
+// Entry point:
+//   song_end_after_tick(w, row_started, after)
+//                                  called after each pt_tick with what
+//                                  pt_next_tick_starts_row() said before it;
+//                                  true when the row it started has played
+//                                  before
 #pragma once
 
 #include <array>
@@ -25,10 +22,4 @@ struct SongEndWatch {
     std::array<uint64_t, PT_ORDER_ENTRIES> played{};  // bit r of entry e: row r of e has started
 };
 
-struct ComingTick {
-    bool row_start = false;     // it starts a row
-    bool pattern_loop = false;  // some channel's E6x loop still has repetitions to play
-};
-
-ComingTick song_end_coming(const PlayerState& state);
-bool song_end_after_tick(SongEndWatch& watch, const ComingTick& coming, const PlayerState& after);
+bool song_end_after_tick(SongEndWatch& watch, bool row_started, const PlayerState& after);

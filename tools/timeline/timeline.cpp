@@ -36,12 +36,8 @@ std::vector<TimelineRow> our_timeline(const std::vector<uint8_t>& image, int32_t
     if (pt_load_module(copy.data(), copy.size())) {
         const PlayerState& st = pt_state();
         for (int32_t i = 0; i < max_ticks; ++i) {
-            // Will this tick start a row? Not when a pattern delay holds the
-            // current one (its ticks count to it), nor at speed 0 (frozen).
-            bool new_row = st.play.speed != 0 && st.play.tick + 1 >= st.play.speed;
-            for (int32_t c = 0; c < st.song.channels; ++c)
-                if (st.channels[c].pattern_delay > 0)
-                    new_row = false;
+            // A tick of a row held by a pattern delay counts to that row.
+            const bool new_row = pt_next_tick_starts_row();
             pt_tick();
             add_tick(out, st.play.playing_order, st.play.playing_row, new_row, st.play.tempo);
         }
