@@ -1,11 +1,11 @@
 #include "tools/capture/capture.h"
 
 #include "app/frame.h"
+#include "app/headless_run.h"
 #include "app/present.h"
 #include "app/show.h"
 #include "app/startup.h"
-#include "core/clock.h"
-#include "sound/player/player_clock.h"
+#include "core/sound_rates.h"
 #include "tools/capture/video.h"
 #include "tools/common/png_write.h"
 #include "tools/common/wav_writer.h"
@@ -13,7 +13,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -22,8 +21,6 @@
 
 namespace {
 
-constexpr int32_t RATE = 44100;
-constexpr int32_t BUFFER_FRAMES = 4096;            // the demo's device buffer
 constexpr int64_t LIMIT_MS = int64_t(10) * 60000;  // a song that never ends the show
 
 // Static, as in the demo: the player keeps pointing into the module.
@@ -32,13 +29,21 @@ std::array<uint8_t, MODULE_BYTES> module_data;
 FrameBuffer canvas_storage;
 std::vector<uint32_t> doubled_storage(size_t(4 * FRAME_PIXELS));
 
-std::atomic<uint32_t> virtual_ms{0};
-uint32_t virtual_clock() { return virtual_ms.load(std::memory_order_relaxed); }
+// Where the device's buffers go: the WAV file, and the video's sound kept whole.
+struct Soundtrack {
+    WavWriter* wav;
+    bool keep;
+    std::vector<int16_t> samples;
+};
 
-FrameView fixed_canvas(void* storage) { return FrameView(*static_cast<FrameBuffer*>(storage)); }
-
-int64_t buffer_time(int64_t j) { return j * BUFFER_FRAMES * 1000 / RATE; }
-int64_t frame_time(int64_t k, int32_t fps) { return k * 1000 / fps; }
+void keep_sound(void* context, std::span<const int16_t> buffer)
+{
+    Soundtrack& s = *static_cast<Soundtrack*>(context);
+    if (s.wav)
+        wav_write(*s.wav, buffer.data(), int32_t(buffer.size() / 2));
+    if (s.keep)
+        s.samples.insert(s.samples.end(), buffer.begin(), buffer.end());
+}
 
 // Which frames are written: inside [from, to], and, with --at, only the
 // first frame at or after each listed time.
@@ -90,11 +95,6 @@ int capture_run(const CaptureOptions& o)
         return 1;
     }
 
-    clock_set_source(virtual_clock);
-    pt_open_silent(RATE, BUFFER_FRAMES);
-    startup_hand_over(show, module_data, module_size);
-    startup_first_position();
-
     std::vector<int64_t> at = o.at;
     std::sort(at.begin(), at.end());
     CaptureOptions sorted = o;
@@ -107,7 +107,7 @@ int capture_run(const CaptureOptions& o)
         return 1;
     }
     WavWriter wav;
-    if (o.wav && !wav_open(wav, o.wav, RATE)) {
+    if (o.wav && !wav_open(wav, o.wav, SAMPLE_RATE)) {
         std::fprintf(stderr, "capture: %s: cannot create the file\n", o.wav);
         return 1;
     }
@@ -119,38 +119,23 @@ int capture_run(const CaptureOptions& o)
         return 1;
     }
 
-    std::vector<int16_t> soundtrack;  // kept whole for the video's sound
-    std::vector<int16_t> buffer(2 * size_t(BUFFER_FRAMES));
-    int64_t buffers = 0;
+    Soundtrack soundtrack{o.wav ? &wav : nullptr, o.video != nullptr, {}};
+    HeadlessRun run;
+    run.fps = o.fps;
+    run.until_ms = LIMIT_MS;
+    if (o.wav || o.video)
+        run.sound = {keep_sound, &soundtrack};
+    headless_start_show(run, show, module_data, module_size);
+
     int64_t first_written = -1, last_written = -1;
-    bool failed = false, ended = false;
+    bool failed = false;
     const bool tty = isatty(STDERR_FILENO);
-    const double started =
-        std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    const double started = seconds_now();
     const FrameView canvas(canvas_storage);
 
-    int64_t k = 0;
-    int32_t pos = 0;
-    for (;; k++) {
-        const int64_t t = frame_time(k, o.fps);
-        if (t > LIMIT_MS)
-            break;
-        // The device asks for every buffer due by now before the frame is drawn.
-        for (; buffer_time(buffers) <= t; buffers++) {
-            virtual_ms = uint32_t(buffer_time(buffers));
-            std::fill(buffer.begin(), buffer.end(), int16_t(0));
-            pt_audio_callback(nullptr, reinterpret_cast<uint8_t*>(buffer.data()), BUFFER_FRAMES * 4);
-            if (o.wav)
-                wav_write(wav, buffer.data(), BUFFER_FRAMES);
-            if (o.video)
-                soundtrack.insert(soundtrack.end(), buffer.begin(), buffer.end());
-        }
-
-        virtual_ms = uint32_t(t);
-        const FrameMoment moment = frame_step(show, FrameHooks{fixed_canvas, nullptr, &canvas_storage});
-        pos = moment.pos;
-        ended = moment.ended;
-
+    while (headless_step(run, show, canvas)) {
+        const int64_t k = run.frame - 1;
+        const int64_t t = run.moment_ms;
         if (selection.wanted(t)) {
             std::span<const uint32_t> image(canvas);
             if (o.doubled) {
@@ -175,15 +160,16 @@ int capture_run(const CaptureOptions& o)
             last_written = k;
         }
         if (tty && k % 30 == 0)
-            progress(k + 1, t, pos, started);
-        if (ended || selection.done(t))
+            progress(run.frame, t, run.moment.pos, started);
+        if (selection.done(t))
             break;
     }
+    headless_clock_release();
     if (tty) {
-        progress(k + 1, frame_time(k, o.fps), pos, started);
+        progress(run.frame, run.moment_ms, run.moment.pos, started);
         std::fputc('\n', stderr);
     }
-    if (!ended && frame_time(k, o.fps) > LIMIT_MS)
+    if (run.stopped == HeadlessStop::time)
         std::fprintf(stderr, "capture: the music never passed position %d; stopped after 10 minutes\n",
                      SHOW_LAST_POSITION);
 
@@ -193,11 +179,11 @@ int capture_run(const CaptureOptions& o)
     }
     if (o.video) {
         // The sound under the written frames, from the first to the end of the last.
-        const int64_t from = first_written < 0 ? 0 : first_written * RATE / o.fps;
-        const int64_t to = last_written < 0 ? 0 : (last_written + 1) * RATE / o.fps;
-        const int64_t have = int64_t(soundtrack.size() / 2);
+        const int64_t from = first_written < 0 ? 0 : first_written * SAMPLE_RATE / o.fps;
+        const int64_t to = last_written < 0 ? 0 : (last_written + 1) * SAMPLE_RATE / o.fps;
+        const int64_t have = int64_t(soundtrack.samples.size() / 2);
         const int64_t begin = std::min(from, have), end = std::min(to, have);
-        if (!video_close(video, soundtrack.data() + 2 * begin, end - begin)) {
+        if (!video_close(video, soundtrack.samples.data() + 2 * begin, end - begin)) {
             std::fprintf(stderr, "capture: %s: ffmpeg failed\n", o.video);
             failed = true;
         }
