@@ -38,11 +38,12 @@ void headless_open(HeadlessRun& run)
     pt_open_silent(SAMPLE_RATE, DEVICE_BUFFER_FRAMES);
 }
 
-void headless_start_show(HeadlessRun& run, Show& show, std::span<uint8_t, MODULE_BYTES> module, int32_t size)
+bool headless_start_show(HeadlessRun& run, Show& show, std::span<uint8_t, MODULE_BYTES> module, int32_t size)
 {
     headless_open(run);
-    startup_hand_over(show, module, size);
+    const bool taken = startup_hand_over(show, module, size);
     startup_first_position();
+    return taken;
 }
 
 void headless_feed_buffer(HeadlessRun& run)

@@ -15,7 +15,8 @@
 //                              silent player, a device's buffer in size
 //   headless_start_show(run, show, module, size)   headless_open, then the
 //                              module handed over and the first position
-//                              polled, as the demo's start-up does
+//                              polled, as the demo's start-up does; false
+//                              when the player refused the module
 //   headless_feed_buffer(run)  make the next device buffer (clock at its time)
 //   headless_feed(run, t)      make every buffer due at or before t ms
 //   headless_step(run, show, canvas)   the next frame, unless the run has
@@ -72,7 +73,7 @@ int64_t headless_buffer_ms(int64_t j);
 int64_t headless_frame_ms(int64_t k, int32_t fps);
 
 void headless_open(HeadlessRun& run);
-void headless_start_show(HeadlessRun& run, Show& show, std::span<uint8_t, MODULE_BYTES> module, int32_t size);
+bool headless_start_show(HeadlessRun& run, Show& show, std::span<uint8_t, MODULE_BYTES> module, int32_t size);
 void headless_feed_buffer(HeadlessRun& run);
 void headless_feed(HeadlessRun& run, int64_t t);
 bool headless_step(HeadlessRun& run, Show& show, FrameView canvas);

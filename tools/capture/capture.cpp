@@ -2,22 +2,19 @@
 
 #include "app/frame.h"
 #include "app/headless_run.h"
-#include "app/present.h"
 #include "app/show.h"
+#include "app/signals.h"
 #include "app/startup.h"
-#include "core/sound_rates.h"
-#include "tools/capture/video.h"
-#include "tools/common/png_write.h"
-#include "tools/common/wav_writer.h"
+#include "sound/player/loader.h"
+#include "tools/capture/outputs.h"
 
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
-#include <filesystem>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -27,23 +24,6 @@ constexpr int64_t LIMIT_MS = int64_t(10) * 60000;  // a song that never ends the
 Show show;
 std::array<uint8_t, MODULE_BYTES> module_data;
 FrameBuffer canvas_storage;
-std::vector<uint32_t> doubled_storage(size_t(4 * FRAME_PIXELS));
-
-// Where the device's buffers go: the WAV file, and the video's sound kept whole.
-struct Soundtrack {
-    WavWriter* wav;
-    bool keep;
-    std::vector<int16_t> samples;
-};
-
-void keep_sound(void* context, std::span<const int16_t> buffer)
-{
-    Soundtrack& s = *static_cast<Soundtrack*>(context);
-    if (s.wav)
-        wav_write(*s.wav, buffer.data(), int32_t(buffer.size() / 2));
-    if (s.keep)
-        s.samples.insert(s.samples.end(), buffer.begin(), buffer.end());
-}
 
 // Which frames are written: inside [from, to], and, with --at, only the
 // first frame at or after each listed time.
@@ -74,119 +54,103 @@ double seconds_now()
 }
 
 // Percent of the show (by music position), frames drawn, speed against real time.
-void progress(int64_t frames, int64_t t, int32_t pos, double started)
+void progress(const HeadlessRun& run, double started)
 {
     const double wall = seconds_now() - started;
-    const int percent = std::clamp(pos * 100 / (SHOW_LAST_POSITION + 1), 0, 100);
+    const int percent = std::clamp(run.moment.pos * 100 / (SHOW_LAST_POSITION + 1), 0, 100);
     std::fprintf(stderr, "\rcapture: %3d%%  %lld frames  %.1fx real time ", percent,
-                 static_cast<long long>(frames), wall > 0 ? double(t) / 1000 / wall : 0.0);
+                 static_cast<long long>(run.frame), wall > 0 ? double(run.moment_ms) / 1000 / wall : 0.0);
+}
+
+void take_sound(void* outputs, std::span<const int16_t> samples)
+{
+    outputs_sound(*static_cast<Outputs*>(outputs), samples);
+}
+
+// The show's data, loaded and handed to the player; 0 or the exit status.
+int start(HeadlessRun& run)
+{
+    int32_t module_size = 0;
+    StartupFailure why;
+    if (const int status = startup_load(show, module_data, module_size, &why)) {
+        if (why.file)
+            std::fprintf(stderr, "capture: %s: %s\n", why.file, why.reason);
+        return status;
+    }
+    if (!headless_start_show(run, show, module_data, module_size)) {
+        const char* reason = pt_last_error();
+        std::fprintf(stderr, "capture: data/music.mod: %s\n", reason ? reason : "not a module the player takes");
+        return 1;
+    }
+    return 0;
+}
+
+// The --at times no frame was written for: all past the run's last frame.
+void report_unreached(const CaptureOptions& o, const Selection& selection, int64_t last_ms)
+{
+    std::string times;
+    for (size_t i = selection.next_at; i < o.at.size(); i++)
+        times += (times.empty() ? "" : ",") + std::to_string(o.at[i]);
+    std::fprintf(stderr, "capture: the run ended at %lld ms; never reached: %s\n", static_cast<long long>(last_ms),
+                 times.c_str());
 }
 
 }  // namespace
 
 int capture_run(const CaptureOptions& o)
 {
-    int32_t module_size = 0;
-    if (const int status = startup_load(show, module_data, module_size))
-        return status;
     if (o.video && !video_ffmpeg_found()) {
         std::fprintf(stderr,
                      "capture: --video needs ffmpeg, which is not installed (apt-get install ffmpeg)\n");
         return 1;
     }
-
-    std::vector<int64_t> at = o.at;
-    std::sort(at.begin(), at.end());
-    CaptureOptions sorted = o;
-    sorted.at = at;
-    Selection selection{sorted};
-
-    std::error_code error;
-    if (o.frames_dir && (std::filesystem::create_directories(o.frames_dir, error), error)) {
-        std::fprintf(stderr, "capture: %s: cannot make the directory\n", o.frames_dir);
-        return 1;
-    }
-    WavWriter wav;
-    if (o.wav && !wav_open(wav, o.wav, SAMPLE_RATE)) {
-        std::fprintf(stderr, "capture: %s: cannot create the file\n", o.wav);
-        return 1;
-    }
-    const int width = o.doubled ? 2 * FRAME_WIDTH : FRAME_WIDTH;
-    const int height = o.doubled ? 2 * FRAME_HEIGHT : FRAME_HEIGHT;
-    VideoOut video;
-    if (o.video && !video_open(video, o.video, width, height, o.fps)) {
-        std::fprintf(stderr, "capture: %s: cannot start ffmpeg\n", o.video);
-        return 1;
-    }
-
-    Soundtrack soundtrack{o.wav ? &wav : nullptr, o.video != nullptr, {}};
     HeadlessRun run;
     run.fps = o.fps;
     run.until_ms = LIMIT_MS;
-    if (o.wav || o.video)
-        run.sound = {keep_sound, &soundtrack};
-    headless_start_show(run, show, module_data, module_size);
+    if (const int status = start(run))
+        return status;
 
-    int64_t first_written = -1, last_written = -1;
-    bool failed = false;
+    // A reader that goes away is a failed write, not a silent death.
+    std::signal(SIGPIPE, SIG_IGN);
+    signals_install();
+    Outputs out;
+    if (!outputs_open(out, o))
+        return 1;
+    if (o.wav || o.video)
+        run.sound = {take_sound, &out};
+
+    Selection selection{o};
+    bool ok = true;
     const bool tty = isatty(STDERR_FILENO);
     const double started = seconds_now();
     const FrameView canvas(canvas_storage);
-
-    while (headless_step(run, show, canvas)) {
-        const int64_t k = run.frame - 1;
+    while (!signals_quit_asked() && headless_step(run, show, canvas)) {
         const int64_t t = run.moment_ms;
-        if (selection.wanted(t)) {
-            std::span<const uint32_t> image(canvas);
-            if (o.doubled) {
-                present_double(canvas, reinterpret_cast<uint8_t*>(doubled_storage.data()),
-                               2 * FRAME_WIDTH * int32_t(sizeof(uint32_t)));
-                image = doubled_storage;
-            }
-            if (o.frames_dir) {
-                char name[32];
-                std::snprintf(name, sizeof name, "/frame_%06lld.png", static_cast<long long>(k));
-                const std::string path = std::string(o.frames_dir) + name;
-                if (!png_write_rgb(path.c_str(), width, height, image)) {
-                    std::fprintf(stderr, "capture: %s: cannot write the frame\n", path.c_str());
-                    failed = true;
-                    break;
-                }
-            }
-            if (o.video)
-                video_frame(video, image);
-            if (first_written < 0)
-                first_written = k;
-            last_written = k;
+        if (!outputs_frame(out, run.frame - 1, canvas, selection.wanted(t))) {
+            ok = false;
+            break;
         }
-        if (tty && k % 30 == 0)
-            progress(run.frame, t, run.moment.pos, started);
+        if (tty && run.frame % 30 == 1)
+            progress(run, started);
         if (selection.done(t))
             break;
     }
     headless_clock_release();
     if (tty) {
-        progress(run.frame, run.moment_ms, run.moment.pos, started);
+        progress(run, started);
         std::fputc('\n', stderr);
     }
+    ok = outputs_close(out, ok) && ok;
+    if (!ok)
+        return 1;
+    if (const int signal = signals_caught())
+        return 128 + signal;
     if (run.stopped == HeadlessStop::time)
         std::fprintf(stderr, "capture: the music never passed position %d; stopped after 10 minutes\n",
                      SHOW_LAST_POSITION);
-
-    if (o.wav && !wav_close(wav)) {
-        std::fprintf(stderr, "capture: %s: write failed\n", o.wav);
-        failed = true;
+    if (selection.next_at < o.at.size()) {
+        report_unreached(o, selection, run.moment_ms);
+        return 1;
     }
-    if (o.video) {
-        // The sound under the written frames, from the first to the end of the last.
-        const int64_t from = first_written < 0 ? 0 : first_written * SAMPLE_RATE / o.fps;
-        const int64_t to = last_written < 0 ? 0 : (last_written + 1) * SAMPLE_RATE / o.fps;
-        const int64_t have = int64_t(soundtrack.samples.size() / 2);
-        const int64_t begin = std::min(from, have), end = std::min(to, have);
-        if (!video_close(video, soundtrack.samples.data() + 2 * begin, end - begin)) {
-            std::fprintf(stderr, "capture: %s: ffmpeg failed\n", o.video);
-            failed = true;
-        }
-    }
-    return failed ? 1 : 0;
+    return 0;
 }
