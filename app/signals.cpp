@@ -6,11 +6,15 @@
 namespace {
 
 // Written by the handler on whichever thread the signal lands, read by the
-// frame loop once a frame.
+// frame loop once a frame: the first signal's number, 0 before any.
 std::atomic<int> quit_asked{0};
 static_assert(std::atomic<int>::is_always_lock_free, "the handler must not lock");
 
-void on_signal(int) { quit_asked.store(1, std::memory_order_relaxed); }
+void on_signal(int signal)
+{
+    int none = 0;
+    quit_asked.compare_exchange_strong(none, signal, std::memory_order_relaxed);
+}
 
 }  // namespace
 
@@ -26,5 +30,7 @@ void signals_install()
 }
 
 bool signals_quit_asked() { return quit_asked.load(std::memory_order_relaxed) != 0; }
+
+int signals_caught() { return quit_asked.load(std::memory_order_relaxed); }
 
 void signals_reset() { quit_asked.store(0, std::memory_order_relaxed); }

@@ -15,21 +15,21 @@
 //   mesh      rising at 1010, bouncing at 1120, under the wipe at 1160
 //   crawl     a crawl step in every frame at 1250; the finale at 1350
 #include "app/frame.h"
+#include "app/headless_run.h"
 #include "app/show.h"
 #include "bench/frame/bench_show.h"
-#include "core/clock.h"
 #include "sound/player/player_clock.h"
 
 #include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <limits>
 
 namespace {
 
 constexpr int32_t ROW_MS = 120;
 constexpr int32_t FIRST_ROW_MS = 1000;
 constexpr int32_t FRAME_MS = 20;
-
-uint32_t virtual_now = 0;
-uint32_t virtual_clock() { return virtual_now; }
 
 int32_t heard_at(int32_t pos) { return (pos / 100 * 64 + pos % 100) * ROW_MS + FIRST_ROW_MS; }
 
@@ -40,6 +40,7 @@ int32_t pos_at(int32_t t)
 }
 
 FrameBuffer canvas{};
+HeadlessRun run;
 
 // A fresh run on the virtual clock, every row of the song stamped, frames
 // drawn up to 8 s before `scene_pos` is heard.
@@ -51,22 +52,24 @@ Show* start_show(int32_t scene_pos)
     show->scene = SceneState{};
     show_prepare_work(*show);
     pt_clock_reset();
-    pt_open_silent(44100, 4096);
+    run = HeadlessRun{};
+    run.fps = 1000 / FRAME_MS;
+    headless_open(run);
     for (int32_t order = 0; order < 14; order++)
         for (int32_t row = 0; row < 64; row++)
             pt_stamp_rows(order, row, heard_at(order * 100 + row));
-    clock_set_source(virtual_clock);
-    virtual_now = uint32_t(std::max(heard_at(scene_pos) - 8000, 0));
-    frame_draw(*show, int32_t(virtual_now), pos_at(int32_t(virtual_now)), canvas);
+    run.frame = std::max(heard_at(scene_pos) - 8000, 0) / FRAME_MS;
+    run.max_frames = run.frame + 1;
+    headless_step(run, *show, canvas);
     return show;
 }
 
 // The frames of the show up to `until`.
 void play_until(Show& show, int32_t until)
 {
-    while (int32_t(virtual_now) + FRAME_MS <= until) {
-        virtual_now += FRAME_MS;
-        frame_draw(show, int32_t(virtual_now), pos_at(int32_t(virtual_now)), canvas);
+    run.max_frames = std::numeric_limits<int64_t>::max();
+    run.until_ms = until;
+    while (headless_step(run, show, canvas)) {
     }
 }
 
@@ -83,12 +86,12 @@ void run_frames(benchmark::State& state, Show* show, int32_t now, int32_t step, 
     int32_t offset = 0;
     for (auto _ : state) {
         offset = (offset + step) % span;
-        virtual_now = uint32_t(now + offset);
+        headless_clock_set(uint32_t(now + offset));
         frame_draw(*show, now + offset, pos, canvas);
         benchmark::DoNotOptimize(canvas.data());
         benchmark::ClobberMemory();
     }
-    clock_set_source(nullptr);
+    headless_clock_release();
 }
 
 void BM_SceneFlyin(benchmark::State& state)

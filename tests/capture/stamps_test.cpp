@@ -3,7 +3,7 @@
 // row of the show's music when modrender's renderer says it is heard.
 #include "tests/capture/stamps.h"
 
-#include "core/clock.h"
+#include "app/headless_run.h"
 #include "sound/player/player_clock.h"
 #include "sound/player/player_state.h"
 #include "tests/content/read_png.h"
@@ -16,11 +16,6 @@
 namespace {
 
 constexpr int32_t LAST_INDEX = 13 * 64 + 63;  // MusicPos 1363, the first past the show
-
-int64_t buffer_time(int64_t j) { return j * 4096 * 1000 / 44100; }
-
-uint32_t virtual_ms = 0;
-uint32_t virtual_clock() { return virtual_ms; }
 
 std::vector<uint8_t> show_module()
 {
@@ -53,7 +48,7 @@ std::vector<int64_t> predicted_row_stamps()
     for (size_t i = 0; i + 1 < ticks.size(); i++) {
         const int64_t f = ticks[i].frame;
         const int64_t end = std::min(ticks[i + 1].frame, (f / 4096 + 1) * 4096);
-        const int64_t t = buffer_time(end / 4096) + (end % 4096) * 1000 / 44100;
+        const int64_t t = headless_buffer_ms(end / 4096) + (end % 4096) * 1000 / 44100;
         for (; cursor <= ticks[i].index && cursor < PT_ROW_TIMES; cursor++)
             stamps[size_t(cursor)] = t;
     }
@@ -69,13 +64,11 @@ TEST(VirtualClock, RowStampsAreWhenTheSoundtrackPlaysThem)
 
     std::vector<uint8_t> image = show_module();
     ASSERT_EQ(render_open(image.data(), image.size()), 1);
-    clock_set_source(virtual_clock);
-    std::vector<int16_t> buffer(2 * 4096);
-    for (int64_t j = 0; pt_position_time(1363) == PT_NOT_HEARD && j < 2000; j++) {
-        virtual_ms = uint32_t(buffer_time(j));
-        pt_audio_callback(nullptr, reinterpret_cast<uint8_t*>(buffer.data()), int(buffer.size() * 2));
-    }
-    clock_set_source(nullptr);
+    HeadlessRun run;
+    headless_clock_use(run.start_ms);
+    while (pt_position_time(1363) == PT_NOT_HEARD && run.buffers < 2000)
+        headless_feed_buffer(run);
+    headless_clock_release();
     for (int32_t index = 0; index <= LAST_INDEX; index++) {
         const int32_t pos = index / 64 * 100 + index % 64;
         ASSERT_EQ(pt_position_time(pos), predicted[size_t(index)]) << "MusicPos " << pos;
@@ -89,26 +82,23 @@ TEST(VirtualClock, AQueueingDeviceDelaysTheStampsOfEachBuffer)
     const std::vector<int64_t> predicted = predicted_row_stamps();
     std::vector<uint8_t> image = show_module();
     ASSERT_EQ(render_open(image.data(), image.size()), 1);
-    clock_set_source(virtual_clock);
     static int32_t asked = 0;
     pt_set_output_delay([] {
         asked++;
         return int32_t(321);
     });
-    std::vector<int16_t> buffer(2 * 4096);
-    int32_t buffers = 0;
-    for (; buffers < 300; buffers++) {
-        virtual_ms = uint32_t(buffer_time(buffers));
-        pt_audio_callback(nullptr, reinterpret_cast<uint8_t*>(buffer.data()), int(buffer.size() * 2));
-    }
+    HeadlessRun run;
+    headless_clock_use(run.start_ms);
+    while (run.buffers < 300)
+        headless_feed_buffer(run);
+    headless_clock_release();
     pt_set_output_delay(nullptr);
-    clock_set_source(nullptr);
-    EXPECT_EQ(asked, buffers);
+    EXPECT_EQ(asked, run.buffers);
     int32_t checked = 0;
     for (int32_t index = 0; index <= LAST_INDEX; index++) {
-        const int32_t pos = index / 64 * 100 + index % 64;
-        if (predicted[size_t(index)] >= buffer_time(buffers - 1))
+        if (predicted[size_t(index)] >= headless_buffer_ms(run.buffers - 1))
             break;
+        const int32_t pos = index / 64 * 100 + index % 64;
         ASSERT_EQ(pt_position_time(pos), predicted[size_t(index)] + 321) << "MusicPos " << pos;
         checked++;
     }

@@ -1,7 +1,7 @@
 // The player clock on a virtual wall clock: when ticks run inside a device
 // buffer, when each row is stamped as heard, what the main thread reads back,
 // and the silent pump that stands in for a missing device.
-#include "core/clock.h"
+#include "app/headless_run.h"
 #include "sound/mixer/mixer.h"
 #include "sound/mixer/null_audio.h"
 #include "sound/mixer/sdl_audio.h"
@@ -15,15 +15,11 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
 namespace {
-
-std::atomic<uint32_t> virtual_ms{0};
-uint32_t virtual_clock() { return virtual_ms.load(); }
 
 class PlayerClock : public testing::Test {
 protected:
@@ -35,13 +31,12 @@ protected:
         mixer_reset();
         pt_state_reset();
         pt_clock_reset();
-        virtual_ms = 1000;
-        clock_set_source(virtual_clock);
+        headless_clock_use(1000);
     }
     void TearDown() override
     {
         pt_clock_reset();
-        clock_set_source(nullptr);
+        headless_clock_release();
         SDL_Quit();
     }
 
@@ -56,14 +51,14 @@ protected:
     // One device buffer of `frames`, called back at virtual time `at`.
     void callback(uint32_t at, int32_t frames)
     {
-        virtual_ms = at;
+        headless_clock_set(at);
         std::vector<int16_t> buffer(size_t(frames) * 2, 0);
         pt_audio_callback(nullptr, reinterpret_cast<uint8_t*>(buffer.data()), frames * 4);
     }
 
     int32_t poll_at(uint32_t at)
     {
-        virtual_ms = at;
+        headless_clock_set(at);
         return pt_poll_position();
     }
 
@@ -154,7 +149,7 @@ TEST_F(PlayerClock, FastForwardRunsAQuarterSecondUnheard)
     const int32_t ticks_before = pt_state().play.row * 6 + pt_state().play.tick;
     const int32_t first_unstamped = pt_state().play.row + 1;
 
-    virtual_ms = 2000;
+    headless_clock_set(2000);
     pt_audio_callback(nullptr, nullptr, 44100);
     // 11025 frames at 882 a tick: 12 or 13 ticks, as the tick falls.
     const int32_t ticks = pt_state().play.row * 6 + pt_state().play.tick - ticks_before;
@@ -174,8 +169,10 @@ TEST_F(PlayerClock, APatternBreakStampsTheSkippedRowsTogether)
     ModBuilder song = speed_one(7);
     song.fx(0, 32, 1, 0xD, 0x00);
     open_and_load(song);
-    for (uint32_t at = 1000; pt_position_time(600) == PT_NOT_HEARD; at += 93)
-        callback(at, 4096);
+    HeadlessRun run;  // buffers as a device asks for them
+    run.start_ms = 1000;
+    while (pt_position_time(600) == PT_NOT_HEARD)
+        headless_feed_buffer(run);
     const int32_t t = pt_position_time(532);
     for (int32_t row = 33; row < 64; row++)
         EXPECT_EQ(pt_position_time(500 + row), t);
@@ -190,15 +187,15 @@ TEST_F(PlayerClock, AJumpBackStampsNothingMore)
     ModBuilder song = speed_one(3);
     song.fx(0, 63, 2, 0xB, 0x01);  // every entry jumps back to entry 1
     open_and_load(song);
-    uint32_t at = 1000;
-    for (int i = 0; i < 60; i++, at += 93)
-        callback(at, 4096);
+    HeadlessRun run;
+    run.start_ms = 1000;
+    headless_feed(run, 5500);
     // From its first tick the jumping row already reads as its target, so
     // entry 1's row 63 is never stamped on its own; nothing after it is either.
     EXPECT_NE(pt_position_time(162), PT_NOT_HEARD);
     EXPECT_EQ(pt_position_time(163), PT_NOT_HEARD);
     EXPECT_EQ(pt_position_time(200), PT_NOT_HEARD);
-    EXPECT_EQ(poll_at(at + 100000), 162);
+    EXPECT_EQ(poll_at(100000), 162);
 }
 
 TEST_F(PlayerClock, PositionsOutsideTheTableAreNotKnown)
@@ -231,7 +228,7 @@ TEST_F(PlayerClock, WithoutADeviceThePumpKeepsTheMusicInTime)
     // One second passes, 20 ms at a time, each step long enough in real
     // time for the pump's 10 ms timer to see it.
     for (uint32_t at = 1020; at <= 2000; at += 20) {
-        virtual_ms = at;
+        headless_clock_set(at);
         SDL_Delay(15);
     }
     // Rows stamped up to now, a row every 120 ms from 1020 on.

@@ -2,10 +2,11 @@
 //
 // The bytes are copied to a heap block of exactly their size, so a read
 // past the end is caught. An accepted module then runs through the pacing
-// loop (ticks and mixing) for four seconds of output, with a fast-forward
-// as Space gives and a jump of the clock by ten minutes, as a stalled
-// device would see. After every buffer the play state must be in range.
-#include "core/clock.h"
+// loop (ticks and mixing) for four seconds of output, made as a device asks
+// for it, with a fast-forward as Space gives and a jump of the clock by ten
+// minutes, as a stalled device would see. After every buffer the play state
+// must be in range.
+#include "app/headless_run.h"
 #include "sound/player/loader.h"
 #include "sound/player/player_clock.h"
 #include "sound/player/player_state.h"
@@ -18,10 +19,7 @@
 namespace {
 
 constexpr size_t MODULE_MAX = 1000000;  // what start-up reads of the file
-constexpr int32_t BUFFER_FRAMES = 4096;
 constexpr int BUFFERS = 44;  // about four seconds at 44100 Hz
-
-uint32_t virtual_ms = 0;
 
 // A broken invariant stops the run with the state that broke it.
 #define check(ok)                                                                                            \
@@ -66,26 +64,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size)
         std::memcpy(image.get(), data, size);
 
-    virtual_ms = 1000;
-    clock_set_source([] { return virtual_ms; });
     pt_state_reset();
     pt_clock_reset();
-    pt_open_silent(44100, BUFFER_FRAMES);
+    HeadlessRun run;
+    run.start_ms = 1000;
+    headless_open(run);
     // A module that isn't taken still plays (nothing), as in the show.
     pt_load_module(image.get(), size);
 
-    static int16_t out[BUFFER_FRAMES * 2];
+    // A sound sink, so the mixer writes every sample it makes.
+    run.sound.take = [](void*, std::span<const int16_t>) {};
     for (int b = 0; b < BUFFERS; b++) {
-        std::memset(out, 0, sizeof out);
-        pt_audio_callback(nullptr, reinterpret_cast<uint8_t*>(out), BUFFER_FRAMES * 4);
-        virtual_ms += 93;  // one buffer
+        headless_feed_buffer(run);
         check_state();
         if (b == 10) {
             pt_audio_callback(nullptr, nullptr, 44100);  // fast-forward
             check_state();
         }
         if (b == 20)
-            virtual_ms += 600000;
+            run.start_ms += 600000;
     }
+    headless_clock_release();
     return 0;
 }

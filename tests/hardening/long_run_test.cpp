@@ -4,9 +4,9 @@
 // frame must write inside its canvas only (guard words around it; the
 // sanitizer build watches everything else).
 #include "app/frame.h"
+#include "app/headless_run.h"
 #include "app/show.h"
 #include "app/startup.h"
-#include "core/clock.h"
 #include "sound/player/player_clock.h"
 
 #include <gtest/gtest.h>
@@ -23,10 +23,6 @@ namespace {
 
 constexpr size_t GUARD = 4096;  // words each side
 constexpr uint32_t GUARD_WORD = 0xDEADBEEFu;
-constexpr int BUFFER_FRAMES = 4096;
-
-uint32_t virtual_now = 0;
-
 Show show;
 std::array<uint8_t, MODULE_BYTES> module_data;
 
@@ -44,28 +40,23 @@ struct GuardedCanvas {
 
 // The show as the demo starts it, on the virtual clock and the silent player.
 // `song_length`, when set, replaces the module's own.
-void start_show(int song_length = -1)
+void start_show(HeadlessRun& run, int song_length = -1)
 {
     ASSERT_EQ(chdir(SHOW_DIR), 0);
-    virtual_now = 0;
-    clock_set_source([] { return virtual_now; });
     int32_t size = 0;
     ASSERT_EQ(startup_load(show, module_data, size), 0);
     if (song_length >= 0)
         module_data[950] = uint8_t(song_length);
     pt_clock_reset();
-    pt_open_silent(44100, BUFFER_FRAMES);
-    startup_hand_over(show, module_data, size);
-    startup_first_position();
+    headless_start_show(run, show, module_data, size);
 }
 
 TEST(LongRun, EverySceneAtClockReadingsUpTo2To31Minus1)
 {
-    start_show();
-    // Stamp the whole song from 1 s on, as if heard from the start.
-    virtual_now = 1000;
-    for (int i = 0; i < 800; i++)
-        pt_audio_callback(nullptr, nullptr, BUFFER_FRAMES * 4);
+    HeadlessRun run;
+    start_show(run);
+    // Stamp the whole song, as a device would hear it.
+    headless_feed(run, 140000);
 
     const int32_t positions[] = {0,   1,   63,  100,  299,  300,  450,  500,  650,  700,  800,  899,
                                  900, 950, 999, 1000, 1100, 1199, 1200, 1300, 1362, 1363, 5000, 12863};
@@ -81,7 +72,7 @@ TEST(LongRun, EverySceneAtClockReadingsUpTo2To31Minus1)
         // Each reading in a few scenes, every scene at many readings.
         for (int i = 0; i < 4; i++, k++) {
             const int32_t pos = positions[k % std::size(positions)];
-            virtual_now = uint32_t(now);
+            headless_clock_set(uint32_t(now));
             frame_draw(show, now, pos, canvas.view());
             ASSERT_TRUE(canvas.intact()) << "now " << now << ", pos " << pos;
         }
@@ -91,33 +82,29 @@ TEST(LongRun, EverySceneAtClockReadingsUpTo2To31Minus1)
         frame_draw(show, std::numeric_limits<int32_t>::max(), pos, canvas.view());
         ASSERT_TRUE(canvas.intact()) << "pos " << pos;
     }
+    headless_clock_release();
 }
 
 TEST(LongRun, TenVirtualMinutesOfASongThatNeverEnds)
 {
     // Ten entries, then back to the restart position: play never gets past
     // entry 9, so the show never reaches its end and runs until stopped.
-    start_show(10);
+    HeadlessRun run;
+    run.fps = 4;  // a frame every 250 ms
+    run.until_ms = 600000;
+    run.stop_at_end = false;
+    start_show(run, 10);
     GuardedCanvas canvas;
-    const uint32_t start = virtual_now;
-    int64_t buffers = 0;
     int32_t highest = 0;
-    // A frame every 250 ms, the music made buffer by buffer as a device
-    // would ask for it.
-    for (uint32_t t = 0; t <= 600000; t += 250) {
-        virtual_now = start + t;
-        while (buffers * BUFFER_FRAMES * 1000 <= int64_t(t) * 44100) {
-            pt_audio_callback(nullptr, nullptr, BUFFER_FRAMES * 4);
-            buffers++;
-        }
-        pt_poll_position();
-        const int32_t pos = pt_get_position();
-        ASSERT_LE(pos, SHOW_LAST_POSITION) << "at " << t << " ms";
-        highest = std::max(highest, pos);
-        frame_draw(show, int32_t(virtual_now), pos, canvas.view());
-        ASSERT_TRUE(canvas.intact()) << "at " << t << " ms, pos " << pos;
+    while (headless_step(run, show, canvas.view())) {
+        const FrameMoment& m = run.moment;
+        ASSERT_LE(m.pos, SHOW_LAST_POSITION) << "at " << run.moment_ms << " ms";
+        highest = std::max(highest, m.pos);
+        ASSERT_TRUE(canvas.intact()) << "at " << run.moment_ms << " ms, pos " << m.pos;
     }
+    EXPECT_EQ(run.frame, 2401);
     EXPECT_GE(highest, 900) << "the song did not play through its ten entries";
+    headless_clock_release();
 }
 
 }  // namespace

@@ -1,10 +1,11 @@
-// The show played on a virtual clock: the same start-up, pacing loop and
-// frame path as the demo, with the device's buffers requested at the times
-// a device would ask for them, so every row is stamped as the demo stamps it.
+// The show played on a virtual clock (app/headless_run.h), frame by frame,
+// with what the options ask for written as it goes (outputs.h).
 //
 // Entry points:
 //   capture_run(options)   runs the show and writes what the options ask;
-//                          returns the exit status
+//                          returns the exit status: 0 done; 1 data/ unusable,
+//                          an output failed or an --at time never reached;
+//                          128 + the signal after SIGINT or SIGTERM
 //
 // Timing: buffer j of 4096 frames holds soundtrack frames 4096j..4096j+4095
 // and is made at virtual time 4096j * 1000 / 44100 ms, before any video

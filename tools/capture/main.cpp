@@ -13,8 +13,9 @@ int main(int argc, char** argv)
         return 0;
     }
     CaptureOptions options;
-    if (!capture_parse(argc, argv, options)) {
-        std::fputs(CAPTURE_USAGE, stderr);
+    const std::string refused = capture_parse(argc, argv, options);
+    if (!refused.empty()) {
+        std::fprintf(stderr, "capture: %s\n(capture --help tells the options)\n", refused.c_str());
         return 2;
     }
     return capture_run(options);

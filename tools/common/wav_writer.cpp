@@ -1,5 +1,6 @@
 #include "tools/common/wav_writer.h"
 
+#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -19,12 +20,13 @@ void put16(uint8_t* p, uint16_t v)
 }
 
 // The RIFF sizes are 32-bit: a longer file keeps the largest they can say.
-void header(uint8_t* h, int32_t rate, int64_t frames)
+// A stream's header says the largest in both.
+void header(uint8_t* h, int32_t rate, int64_t frames, bool streaming)
 {
     const int64_t data = frames * 4;
     const uint32_t data_bytes = data > 0xFFFFFFFFll - 36 ? uint32_t(0xFFFFFFFFll - 36) : uint32_t(data);
     std::memcpy(h, "RIFF", 4);
-    put32(h + 4, 36 + data_bytes);
+    put32(h + 4, streaming ? 0xFFFFFFFFu : 36 + data_bytes);
     std::memcpy(h + 8, "WAVEfmt ", 8);
     put32(h + 16, 16);  // fmt chunk size
     put16(h + 20, 1);   // PCM
@@ -34,7 +36,14 @@ void header(uint8_t* h, int32_t rate, int64_t frames)
     put16(h + 32, 4);                   // bytes per frame
     put16(h + 34, 16);                  // bits per sample
     std::memcpy(h + 36, "data", 4);
-    put32(h + 40, data_bytes);
+    put32(h + 40, streaming ? 0xFFFFFFFFu : data_bytes);
+}
+
+void fail(WavWriter& w)
+{
+    if (!w.failed)
+        w.error = errno;
+    w.failed = true;
 }
 
 }  // namespace
@@ -46,9 +55,11 @@ bool wav_open(WavWriter& w, const char* path, int32_t rate)
     if (!w.file)
         return false;
     w.rate = rate;
+    w.streaming = std::fseek(w.file, 0, SEEK_SET) != 0;
     uint8_t h[HEADER_BYTES];
-    header(h, rate, 0);
-    w.failed = std::fwrite(h, 1, HEADER_BYTES, w.file) != HEADER_BYTES;
+    header(h, rate, 0, w.streaming);
+    if (std::fwrite(h, 1, HEADER_BYTES, w.file) != HEADER_BYTES)
+        fail(w);
     return true;
 }
 
@@ -57,7 +68,7 @@ void wav_write(WavWriter& w, const int16_t* frames, int32_t n)
     if (!w.file || n <= 0)
         return;
     if (std::fwrite(frames, 4, size_t(n), w.file) != size_t(n))
-        w.failed = true;
+        fail(w);
     w.frames += n;
 }
 
@@ -66,11 +77,12 @@ bool wav_close(WavWriter& w)
     if (!w.file)
         return false;
     uint8_t h[HEADER_BYTES];
-    header(h, w.rate, w.frames);
-    if (std::fseek(w.file, 0, SEEK_SET) != 0 || std::fwrite(h, 1, HEADER_BYTES, w.file) != HEADER_BYTES)
-        w.failed = true;
+    header(h, w.rate, w.frames, false);
+    if (!w.streaming &&
+        (std::fseek(w.file, 0, SEEK_SET) != 0 || std::fwrite(h, 1, HEADER_BYTES, w.file) != HEADER_BYTES))
+        fail(w);
     if (std::fclose(w.file) != 0)
-        w.failed = true;
+        fail(w);
     w.file = nullptr;
     return !w.failed;
 }
