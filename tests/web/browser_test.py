@@ -95,8 +95,9 @@ def frame_name(ms):
 
 
 def capture(program, at, to, frames, wav, cwd):
-    command = program + ["--at", ",".join(map(str, at)), "--to", str(to), "--frames", frames, "--wav", wav]
-    subprocess.run(command, cwd=cwd, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    """The frames at the instants, and the soundtrack from the start to `to`."""
+    for args in (["--at", ",".join(map(str, at)), "--frames", frames], ["--to", str(to), "--wav", wav]):
+        subprocess.run(program + args, cwd=cwd, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
 def wav_samples(path):
