@@ -3,14 +3,17 @@
 #   ./build.sh play   install what is missing, build, play the demo in a window
 #   ./build.sh test   install what is missing, build, run every test, then
 #                     build again with AddressSanitizer and UBSan and rerun them
+#   ./build.sh web    install what is missing, build the show for web browsers
+#                     into build-web/site and serve it on http://127.0.0.1:8000/
+#                     (PORT=N for another port)
 set -eu
 cd "$(dirname "$0")"
 
 mode=${1:-play}
 case "$mode" in
-play | test) ;;
+play | test | web) ;;
 *)
-    echo "usage: $0 play|test" >&2
+    echo "usage: $0 play|test|web" >&2
     exit 2
     ;;
 esac
@@ -19,8 +22,14 @@ esac
 build_packages="cmake g++ make pkg-config libsdl1.2-dev libpng-dev zlib1g-dev"
 test_packages="libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick libxmp-dev libopenmpt-dev ffmpeg libsdl1.2-compat clang libclang-rt-14-dev"
 
+# The browser build: emscripten, and dpkg-dev to unpack Debian's zlib and
+# libpng sources for it; the browser tests add a headless Chromium.
+web_packages="emscripten nodejs python3 dpkg-dev"
+web_test_packages="chromium-headless-shell"
+
 packages=$build_packages
-[ "$mode" = test ] && packages="$packages $test_packages"
+[ "$mode" = test ] && packages="$packages $test_packages $web_packages $web_test_packages"
+[ "$mode" = web ] && packages="$packages $web_packages"
 
 missing=""
 for package in $packages; do
@@ -38,6 +47,15 @@ fi
 jobs=$(nproc 2>/dev/null || echo 2)
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+if [ "$mode" = web ]; then
+    # The browser build takes data/ and the generated sources from here.
+    cmake --build build -j "$jobs" --target content music content_gen
+    web/build.sh build build-web
+    port=${PORT:-8000}
+    echo "The show is served at this address; open it in a web browser (Ctrl+C stops):"
+    echo "http://127.0.0.1:$port/"
+    exec python3 -m http.server "$port" --bind 127.0.0.1 --directory build-web/site
+fi
 cmake --build build -j "$jobs"
 
 if [ "$mode" = play ]; then
@@ -47,6 +65,12 @@ if [ "$mode" = play ]; then
 fi
 
 ctest --test-dir build --output-on-failure -j "$jobs" --timeout 600
+
+# The same show compiled for web browsers, against the Linux build: capture
+# under node, the page in headless Chromium.
+web/build.sh build build-web
+tests/web/browser_test.py build build-web
+
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIRMAVO_SANITIZE=ON
 cmake --build build-sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
