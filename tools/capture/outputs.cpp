@@ -13,8 +13,9 @@ void video_sound_sink(void* context, std::span<const int16_t> samples)
     video_sound(*static_cast<VideoOut*>(context), samples);
 }
 
-// The first output that failed, reported; false.
-bool failed(Outputs& out)
+// True while every output takes what it is given; else the first that
+// failed is reported, and false.
+bool still_writing(Outputs& out)
 {
     const CaptureOptions& o = *out.options;
     if (o.wav) {
@@ -92,7 +93,7 @@ bool outputs_frame(Outputs& out, int64_t k, FrameView canvas, bool written)
         if (written)
             video_frame(out.video, image);
     }
-    return failed(out);
+    return still_writing(out);
 }
 
 bool outputs_close(Outputs& out, bool keep)
