@@ -2,6 +2,7 @@
 
 #include "core/clock.h"
 #include "core/sound_rates.h"
+#include "core/wrap_int.h"
 #include "sound/mixer/mixer.h"
 #include "sound/mixer/null_audio.h"
 #include "sound/mixer/sound_driver.h"
@@ -61,7 +62,7 @@ void pt_audio_callback(void*, uint8_t* stream, int length)
     if (!clock_state.open)
         return;
     if (clock_state.delay)
-        callback_time = int32_t(uint32_t(callback_time) + uint32_t(clock_state.delay()));
+        callback_time = wrap_add(callback_time, clock_state.delay());
     PtPacing pacing;
     pacing.mix = mix_into;
     pacing.user = stream;
@@ -78,8 +79,7 @@ int32_t pt_pace(int32_t frames, int32_t callback_time, const PtPacing& pacing)
         const int64_t ahead = (1000 * int64_t(done + frames) - 1000 * int64_t(c.buffer_frames)) / SAMPLE_RATE;
         const PlayerState& state = pt_state();
         // Near 2^31 ms the sum wraps, as the clock itself does.
-        pt_stamp_rows(state.play.order_pos, state.play.row,
-                      int32_t(uint32_t(callback_time) + uint32_t(ahead)));
+        pt_stamp_rows(state.play.order_pos, state.play.row, wrap_add(callback_time, int32_t(ahead)));
         if (c.frames_to_tick <= 0) {
             pt_tick();
             c.frames_to_tick = pt_tick_length();
