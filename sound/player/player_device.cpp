@@ -72,7 +72,7 @@ void pt_start(int32_t /*rate*/)
 {
     PlayerDevice& d = device_state;
     if (d.device) {
-        SDL_PauseAudio(0);
+        sdl_audio_play();
         return;
     }
     // A pump left from an earlier start (the tests start several) stops first.
