@@ -68,8 +68,10 @@ EM_JS(int32_t, audio_queue_delay_ms, (), {
     var now = performance.now();
     var out = context.getOutputTimestamp ? context.getOutputTimestamp() : null;
     // A timestamp goes stale while the context is silent (Chromium then
-    // stops its output); the context's own clock and latency serve then.
-    var heard = out && out.performanceTime > 0 && now - out.performanceTime < 100
+    // stops its output), and the ones taken before the first render quantum
+    // (128 frames) is out are an output period early; the context's own
+    // clock and latency serve then.
+    var heard = out && out.contextTime * context.sampleRate >= 128 && now - out.performanceTime < 100
         ? out.performanceTime + (start - out.contextTime) * 1000
         : now + (start - context.currentTime + (context.outputLatency || 0)) * 1000;
     return Math.round(heard - now);
@@ -81,12 +83,14 @@ EM_JS(void, audio_context_close, (), {
     if (SDL.audioContext) SDL.audioContext.close();
 });
 
-// The context runs and its output has begun.
+// The context runs and its output has begun: a first render quantum (128
+// frames) has come out. Until then its timestamps put context time 0 an
+// output period (about 20 ms) early.
 EM_JS(int, audio_output_running, (), {
     var context = SDL.audioContext;
     if (!context || context.state !== "running") return 0;
     var out = context.getOutputTimestamp ? context.getOutputTimestamp() : null;
-    return !out || out.performanceTime > 0 ? 1 : 0;
+    return !out || out.contextTime * context.sampleRate >= 128 ? 1 : 0;
 });
 
 EM_JS(void, page_ready, (), {
