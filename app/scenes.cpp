@@ -21,7 +21,7 @@ struct SceneEntry {
     SceneDraw draw;
 };
 
-constexpr std::array<SceneEntry, 7> SCENE_TABLE = {{
+constexpr std::array<SceneEntry, SCENE_COUNT> SCENE_TABLE = {{
     {0, 299, scene_tower},           // 1: orders 0 to 2
     {300, 499, scene_smoke},         // 2: orders 3 and 4
     {500, 699, scene_circles},       // 3: orders 5 and 6
@@ -53,14 +53,19 @@ void start_run(Show& show)
 
 }  // namespace
 
+int scene_number(int32_t pos)
+{
+    for (size_t i = 0; i < SCENE_TABLE.size(); i++)
+        if (uint32_t(pos) >= SCENE_TABLE[i].first && uint32_t(pos) <= SCENE_TABLE[i].last)
+            return int(i) + 1;
+    return 0;
+}
+
 void scenes_draw(Show& show, int32_t now, int32_t pos, FrameView canvas)
 {
     start_run(show);
-    for (const SceneEntry& entry : SCENE_TABLE)
-        if (uint32_t(pos) >= entry.first && uint32_t(pos) <= entry.last) {
-            entry.draw(show, now, pos, canvas);
-            return;
-        }
+    if (const int scene = scene_number(pos))
+        SCENE_TABLE[size_t(scene - 1)].draw(show, now, pos, canvas);
 }
 
 void layers_draw(Show& show, int32_t now, int32_t pos, FrameView canvas)

@@ -5,6 +5,9 @@
 //                                         the whole canvas
 //   layers_draw(show, now, pos, canvas)   the overlay schedule, then the
 //                                         film damage, over the finished scene
+//   scene_number(pos)                     the scene that owns `pos`, 1 to
+//                                         SCENE_COUNT; 0 for none (nothing
+//                                         heard yet)
 //
 // `now` is the frame's clock reading in ms, `pos` the MusicPos heard.
 #pragma once
@@ -14,5 +17,8 @@
 
 #include <cstdint>
 
+constexpr int SCENE_COUNT = 7;
+
 void scenes_draw(Show& show, int32_t now, int32_t pos, FrameView canvas);
 void layers_draw(Show& show, int32_t now, int32_t pos, FrameView canvas);
+int scene_number(int32_t pos);

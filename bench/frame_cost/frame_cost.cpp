@@ -9,6 +9,7 @@
 // data/.
 #include "app/frame.h"
 #include "app/headless_run.h"
+#include "app/scenes.h"
 #include "app/show.h"
 #include "app/startup.h"
 #include "core/rand.h"
@@ -24,18 +25,6 @@ namespace {
 
 constexpr int RUNS = 3;
 constexpr size_t HEAVIEST = 10;
-// The first position of each scene, as in the scene table (app/scenes.cpp).
-constexpr int32_t SCENE_FIRST[] = {0, 300, 500, 700, 900, 1000, 1200};
-constexpr int SCENES = int(std::size(SCENE_FIRST));
-
-int scene_of(int32_t pos)
-{
-    int scene = 0;
-    while (scene + 1 < SCENES && pos >= SCENE_FIRST[scene + 1])
-        scene++;
-    return scene;
-}
-
 struct Frame {
     int32_t pos = 0;
     double us = 1e300;
@@ -73,10 +62,10 @@ int main()
         }
         headless_clock_release();
     }
-    for (int scene = 0; scene < SCENES; scene++) {
+    for (int scene = 1; scene <= SCENE_COUNT; scene++) {
         std::vector<std::pair<double, size_t>> costs;
         for (size_t k = 0; k < frames.size(); k++)
-            if (scene_of(frames[k].pos) == scene)
+            if (scene_number(frames[k].pos) == scene)
                 costs.push_back({frames[k].us, k});
         if (costs.empty())
             continue;
@@ -85,7 +74,7 @@ int main()
         double sum = 0;
         for (size_t i = 0; i < n; i++)
             sum += costs[i].first;
-        std::printf("scene %d %lld %.1f %.1f\n", scene + 1,
+        std::printf("scene %d %lld %.1f %.1f\n", scene,
                     static_cast<long long>(headless_frame_ms(int64_t(costs[0].second), 60)), costs[0].first,
                     sum / double(n));
     }

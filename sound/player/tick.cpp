@@ -1,7 +1,5 @@
 #include "sound/player/tick.h"
 
-#include <cstdlib>
-
 #include "core/rand.h"
 #include "sound/player/player_internal.h"
 #include "sound/player/tables.h"

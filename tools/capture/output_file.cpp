@@ -12,11 +12,13 @@ std::string output_begin(OutputFile& out, const std::string& path)
 {
     out.path = path;
     struct stat st {};
-    if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-        return std::strerror(EISDIR);
-    if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        out.writing = path;
-        return "";
+    if (stat(path.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode))
+            return std::strerror(EISDIR);
+        if (!S_ISREG(st.st_mode)) {
+            out.writing = path;
+            return "";
+        }
     }
     // Hidden, beside the file, with its extension kept (ffmpeg picks the
     // format by it).
