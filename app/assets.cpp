@@ -38,12 +38,12 @@ int32_t assets_read_file(const char* path, std::span<uint8_t> buffer)
     return failed ? -1 : int32_t(got);
 }
 
-// The file holds big-endian words; the renderer reads host (little-endian)
-// ones. All 2500 words are reversed, the zero tail of a short file included.
+// The file holds big-endian words; the renderer reads host-order ones. All
+// 2500 words are turned, the zero tail of a short file included.
 bool assets_read_mesh(const char* path, std::span<uint8_t, MESH_IMAGE_BYTES> mesh)
 {
     if (assets_read_file(path, mesh) < 0)
         return false;
-    byte_swap_words(mesh.data(), MESH_IMAGE_BYTES / 4);
+    words_from_big_endian(mesh.data(), MESH_IMAGE_BYTES / 4);
     return true;
 }

@@ -25,7 +25,7 @@ std::vector<uint8_t> read_knot()
         std::vector<uint8_t> image(MESH_IMAGE_BYTES);
         (void)std::fread(image.data(), 1, image.size(), f);
         std::fclose(f);
-        byte_swap_words(image.data(), MESH_IMAGE_BYTES / 4);
+        words_from_big_endian(image.data(), MESH_IMAGE_BYTES / 4);
         return image;
     }
     return {};

@@ -4,6 +4,10 @@
 //   load_png_picture(path, pic)   decode a PNG file; 0 on success, -1 on failure
 //   picture_to_argb(pic)          RGBA bytes in place -> 0xAARRGGBB words
 //   byte_swap_words(buf, count)   reverse the 4 bytes of each 32-bit word
+//   words_from_big_endian(buf, count)
+//                                 big-endian 32-bit words to host order:
+//                                 reversed on a little-endian host, kept on a
+//                                 big-endian one
 //
 // After picture_to_argb, pixel (x, y) is the word at y * width + x.
 #pragma once
@@ -34,3 +38,4 @@ struct Picture {
 int32_t load_png_picture(const char* path, Picture* pic);
 void picture_to_argb(Picture* pic);  // RGBA pictures only; others are left as they are
 void byte_swap_words(uint8_t* buffer, int32_t count);
+void words_from_big_endian(uint8_t* buffer, int32_t count);

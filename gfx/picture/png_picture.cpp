@@ -2,6 +2,7 @@
 
 #include <png.h>
 
+#include <bit>
 #include <csetjmp>
 #include <cstddef>
 #include <cstdio>
@@ -187,4 +188,10 @@ void byte_swap_words(uint8_t* buffer, int32_t count)
         word = __builtin_bswap32(word);
         std::memcpy(buffer, &word, 4);
     }
+}
+
+void words_from_big_endian(uint8_t* buffer, int32_t count)
+{
+    if constexpr (std::endian::native == std::endian::little)
+        byte_swap_words(buffer, count);
 }

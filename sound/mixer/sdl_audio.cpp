@@ -43,7 +43,7 @@ int32_t sdl_audio_open(int32_t rate, int32_t buffer_frames, SdlAudioCallback cal
     SDL_AudioSpec& request = sdl_audio.request;
     request = SDL_AudioSpec{};
     request.freq = rate;
-    request.format = AUDIO_S16LSB;
+    request.format = AUDIO_S16SYS;
     request.channels = 2;
     request.samples = Uint16(buffer_frames);
     sdl_audio.callback = callback;

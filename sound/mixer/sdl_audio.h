@@ -8,8 +8,8 @@
 //   sdl_audio_play()                           un-pause the device: from now
 //       on its buffers are handed to `callback`, silent until then
 //
-// The device asks for 16-bit signed little-endian stereo whatever the rate,
-// since that is all the mixer makes; `frames` is the buffer asked for, and
+// The device asks for 16-bit signed stereo in the host's byte order whatever
+// the rate, since that is all the mixer makes; `frames` is the buffer asked for, and
 // sound_driver.buffer_frames what the device granted. Each buffer is cleared
 // to silence before `callback` mixes into it.
 #pragma once

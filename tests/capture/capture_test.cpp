@@ -41,6 +41,16 @@ uint64_t fnv1a(const void* data, size_t size, uint64_t hash = 0xCBF29CE484222325
     return hash;
 }
 
+// A frame as golden.txt hashes it: each pixel's word as 4 little-endian bytes.
+uint64_t frame_hash(const std::vector<uint32_t>& argb)
+{
+    std::vector<uint8_t> bytes;
+    for (uint32_t pixel : argb)
+        for (int i = 0; i < 4; i++)
+            bytes.push_back(uint8_t(pixel >> (8 * i)));
+    return fnv1a(bytes.data(), bytes.size());
+}
+
 std::string hex(uint64_t v)
 {
     char text[17];
@@ -367,7 +377,7 @@ TEST(Capture, GoldenFramesAndSoundtrack)
         const int64_t k = (ms * 60 + 999) / 1000;
         const PngFile png = read_png(frame_path(dir, k));
         ASSERT_TRUE(png.ok) << ms;
-        const std::string h = hex(fnv1a(png.argb.data(), png.argb.size() * 4));
+        const std::string h = hex(frame_hash(png.argb));
         same = same && h == hash;
         now += std::to_string(ms) + " " + h + "\n";
     }

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
+#include <sstream>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -27,6 +28,17 @@ void drain(int fd, std::string& text)
 
 }  // namespace
 
+std::vector<std::string> process_emulator()
+{
+    std::vector<std::string> words;
+    std::istringstream text(KIRMAVO_EMULATOR);
+    for (std::string word; text >> word;)
+        words.push_back(word);
+    return words;
+}
+
+int process_slowdown() { return process_emulator().empty() ? 1 : 10; }
+
 Child process_start(const std::vector<std::string>& args, const std::string& dir,
                     const std::vector<std::string>& env)
 {
@@ -40,6 +52,11 @@ Child process_start(const std::vector<std::string>& args, const std::string& dir
             environment.push_back(entry);
     }
     environment.insert(environment.end(), env.begin(), env.end());
+    std::vector<std::string> command = args;
+    if (!args.empty() && args[0].starts_with(KIRMAVO_BUILD_DIR "/")) {
+        const std::vector<std::string> emulator = process_emulator();
+        command.insert(command.begin(), emulator.begin(), emulator.end());
+    }
 
     int out_fds[2], err_fds[2];
     if (pipe(out_fds) != 0 || pipe(err_fds) != 0)
@@ -54,7 +71,7 @@ Child process_start(const std::vector<std::string>& args, const std::string& dir
         if (chdir(dir.c_str()) != 0)
             _exit(126);
         std::vector<char*> argv, envp;
-        for (const std::string& a : args)
+        for (const std::string& a : command)
             argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
         for (const std::string& e : environment)
@@ -85,7 +102,8 @@ int process_wait(Child& child, int timeout_ms)
 {
     if (child.pid <= 0)
         return -1;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(int64_t(timeout_ms) * process_slowdown());
     int status = 0;
     for (;;) {
         process_output(child);

@@ -7,8 +7,16 @@
 //   process_wait(child, timeout)    exit status, or -1 on timeout (child killed)
 //   process_run(args, dir, env)     both of the above, with a 60 s timeout
 //   process_output(child)           what the child wrote on stdout so far
+//   process_emulator()              what a program of this build is started
+//                                   behind: a cross build's emulator and its
+//                                   arguments, nothing in a native build
+//   process_slowdown()              how much longer things take under it: 10,
+//                                   or 1 in a native build
 //
-// Standard error is collected apart, in `errors`.
+// Standard error is collected apart, in `errors`. A program under the build
+// directory is started through process_emulator(); the machine's own tools
+// are started as they are. Timeouts are given for native speed and
+// process_wait stretches them by process_slowdown().
 #pragma once
 
 #include <string>
@@ -30,3 +38,5 @@ int process_run(const std::vector<std::string>& args, const std::string& dir,
                 const std::vector<std::string>& env = {}, std::string* output = nullptr,
                 std::string* errors = nullptr);
 const std::string& process_output(Child& child);
+std::vector<std::string> process_emulator();
+int process_slowdown();

@@ -46,17 +46,12 @@ std::string find_tool(const char* name)
     return {};
 }
 
-// The folder holding the compatibility library's libSDL-1.2.so.0, from the
-// package's file list; empty when the package is not installed.
+// The folder holding the compatibility library's libSDL-1.2.so.0 for the
+// programs' architecture, where Debian's libsdl1.2-compat puts it (in the
+// target's tree, for a cross build); empty when it is not there.
 std::string find_compat_dir()
 {
-    std::string list;
-    process_run({find_tool("dpkg"), "-L", "libsdl1.2-compat"}, "/", {}, &list);
-    std::istringstream lines(list);
-    for (std::string line; std::getline(lines, line);)
-        if (line.ends_with("/libSDL-1.2.so.0"))
-            return fs::path(line).parent_path().string();
-    return {};
+    return fs::exists(COMPAT_DIR "/libSDL-1.2.so.0") ? COMPAT_DIR : "";
 }
 
 // The file the running process `pid` has mapped as its SDL 1.2 library.

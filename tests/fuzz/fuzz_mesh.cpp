@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static std::array<uint8_t, MESH_IMAGE_BYTES> image;
     image.fill(0);
     std::copy_n(data, std::min(size, image.size()), image.begin());
-    byte_swap_words(image.data(), MESH_IMAGE_BYTES / 4);
+    words_from_big_endian(image.data(), MESH_IMAGE_BYTES / 4);
     if (!mesh_check(image))
         return 0;
 

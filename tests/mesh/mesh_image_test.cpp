@@ -4,6 +4,7 @@
 #include "gfx/mesh/mesh_image.h"
 #include "gfx/mesh/mesh_matrix.h"
 #include "gfx/mesh/triangle_fill.h"
+#include "gfx/picture/picture.h"
 
 #include <gtest/gtest.h>
 
@@ -74,10 +75,7 @@ std::vector<uint8_t> shipped_mesh()
         return {};
     (void)std::fread(image.data(), 1, image.size(), f);
     std::fclose(f);
-    for (size_t i = 0; i < image.size(); i += 4) {
-        std::swap(image[i], image[i + 3]);
-        std::swap(image[i + 1], image[i + 2]);
-    }
+    words_from_big_endian(image.data(), MESH_IMAGE_BYTES / 4);
     return image;
 }
 

@@ -24,7 +24,7 @@ int main(int argc, char** argv)
         return 1;
     (void)std::fread(image.data(), 1, image.size(), f);
     std::fclose(f);
-    byte_swap_words(image.data(), MESH_IMAGE_BYTES / 4);
+    words_from_big_endian(image.data(), MESH_IMAGE_BYTES / 4);
     if (!mesh_check(image))
         return 1;
 

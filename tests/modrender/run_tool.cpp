@@ -1,5 +1,7 @@
 #include "tests/modrender/run_tool.h"
 
+#include "tests/e2e/process.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -34,8 +36,10 @@ void write_file(const std::string& path, const std::vector<uint8_t>& bytes)
 ToolRun run_modrender(const std::string& args)
 {
     const std::string out = scratch_path(".stdout"), err = scratch_path(".stderr");
-    const std::string cmd =
-        std::string("'") + MODRENDER_BIN + "' " + args + " >'" + out + "' 2>'" + err + "'";
+    std::string cmd;
+    for (const std::string& word : process_emulator())
+        cmd += "'" + word + "' ";
+    cmd += std::string("'") + MODRENDER_BIN + "' " + args + " >'" + out + "' 2>'" + err + "'";
     const int raw = std::system(cmd.c_str());
     ToolRun r;
     r.status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

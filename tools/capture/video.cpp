@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <bit>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -24,6 +25,14 @@ namespace {
 // The sound is a trickle beside the frames; a deep pipe lets it run ahead
 // of ffmpeg's reading by seconds, so neither stream waits on the other.
 constexpr int SOUND_PIPE_BYTES = 1 << 20;
+
+// Frames and samples go to ffmpeg as they are in memory, so their formats
+// name the host's byte order. 0xAARRGGBB words are the bytes B, G, R, A on
+// a little-endian host and A, R, G, B on a big-endian one; the alpha byte
+// is not shown, as on the display.
+constexpr bool LITTLE_ENDIAN_HOST = std::endian::native == std::endian::little;
+constexpr const char* PIXEL_FORMAT = LITTLE_ENDIAN_HOST ? "bgr0" : "0rgb";
+constexpr const char* SAMPLE_FORMAT = LITTLE_ENDIAN_HOST ? "s16le" : "s16be";
 
 bool write_all(VideoOut& v, int fd, const void* data, size_t size)
 {
@@ -113,21 +122,20 @@ std::string video_open(VideoOut& v, const char* path, int width, int height, int
     }
     fcntl(sound[1], F_SETPIPE_SZ, SOUND_PIPE_BYTES);
 
-    // Little-endian 0xAARRGGBB words are the bytes B, G, R, A; the alpha byte
-    // is not shown, as on the display. Both inputs are raw with their layout
-    // given, so ffmpeg need not read ahead to learn it: reading seconds of
-    // sound ahead would wait for frames that wait for it. "file:" keeps a
-    // name that starts with '-' or holds ':' a file name.
+    // Both inputs are raw with their layout given, so ffmpeg need not read
+    // ahead to learn it: reading seconds of sound ahead would wait for frames
+    // that wait for it. "file:" keeps a name that starts with '-' or holds
+    // ':' a file name.
     const std::string size = std::to_string(width) + "x" + std::to_string(height);
     const std::string rate = std::to_string(fps);
     const std::string sound_rate = std::to_string(SAMPLE_RATE);
     const std::string target = "file:" + v.file.writing;
     const char* argv[] = {"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-y",
                           "-probesize", "32", "-analyzeduration", "0",
-                          "-f", "rawvideo", "-pix_fmt", "bgr0", "-s", size.c_str(), "-framerate", rate.c_str(),
+                          "-f", "rawvideo", "-pix_fmt", PIXEL_FORMAT, "-s", size.c_str(), "-framerate", rate.c_str(),
                           "-i", "pipe:0",
                           "-probesize", "32", "-analyzeduration", "0",
-                          "-f", "s16le", "-ar", sound_rate.c_str(), "-ac", "2", "-i", "pipe:3",
+                          "-f", SAMPLE_FORMAT, "-ar", sound_rate.c_str(), "-ac", "2", "-i", "pipe:3",
                           "-map", "0:v", "-map", "1:a",
                           "-vf", "scale=1280:960:flags=neighbor",
                           "-c:v", "libx264", "-preset", VIDEO_PRESET, "-tune", "animation", "-crf", "12",

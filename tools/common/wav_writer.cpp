@@ -1,5 +1,7 @@
 #include "tools/common/wav_writer.h"
 
+#include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 
@@ -46,6 +48,23 @@ void fail(WavWriter& w)
     w.failed = true;
 }
 
+// A big-endian host turns the samples a block at a time.
+bool write_little_endian(std::FILE* file, const int16_t* samples, size_t count)
+{
+    if constexpr (std::endian::native == std::endian::little)
+        return std::fwrite(samples, 2, count, file) == count;
+    uint8_t block[4096];
+    for (size_t done = 0; done < count;) {
+        const size_t part = std::min(count - done, sizeof block / 2);
+        for (size_t i = 0; i < part; i++)
+            put16(block + 2 * i, uint16_t(samples[done + i]));
+        if (std::fwrite(block, 2, part, file) != part)
+            return false;
+        done += part;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool wav_open(WavWriter& w, const char* path, int32_t rate)
@@ -67,7 +86,7 @@ void wav_write(WavWriter& w, const int16_t* frames, int32_t n)
 {
     if (!w.file || n <= 0)
         return;
-    if (std::fwrite(frames, 4, size_t(n), w.file) != size_t(n))
+    if (!write_little_endian(w.file, frames, 2 * size_t(n)))
         fail(w);
     w.frames += n;
 }

@@ -11,7 +11,8 @@
 //                                write error since wav_open, `error` the
 //                                errno of the first
 //
-// Samples are written in host order; the target is little-endian, as WAV is.
+// Samples are given in host order and stored little-endian, as WAV has
+// them: a little-endian host writes them as they are.
 #pragma once
 
 #include <cstdint>
