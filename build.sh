@@ -73,7 +73,7 @@ ctest --test-dir build --output-on-failure -j "$jobs" --timeout 600
 # golden frames and soundtrack; on arm64 the unit tests that need no SDL
 # pass too.
 cross/check.sh arm64 build build-arm64 player_loader_test player_engine_test player_start_state_test \
-    mixer_tests fx_test mesh_test scenes_test long_run_test content_test
+    mixer_tests fx_test mesh_test scenes_test long_run_test
 cross/check.sh s390x build build-s390x
 
 # The same show compiled for web browsers, against the Linux build: capture
