@@ -49,10 +49,11 @@ set(ENV{PKG_CONFIG_LIBDIR} ${root}/usr/lib/${triplet}/pkgconfig:${root}/usr/shar
 set(ENV{PKG_CONFIG_SYSROOT_DIR} ${root})
 
 # SDL's own libraries (ALSA, PulseAudio, X11, ...) are found at link time
-# through these folders, as the target's loader would find them.
+# through these folders, as the target's loader would find them; libpulse
+# keeps its private part in a folder of its own.
 foreach(type EXE SHARED MODULE)
-  set(CMAKE_${type}_LINKER_FLAGS_INIT
-      "-Wl,-rpath-link,${root}/lib/${triplet} -Wl,-rpath-link,${root}/usr/lib/${triplet}")
+  set(CMAKE_${type}_LINKER_FLAGS_INIT "-Wl,-rpath-link,${root}/lib/${triplet} \
+-Wl,-rpath-link,${root}/usr/lib/${triplet} -Wl,-rpath-link,${root}/usr/lib/${triplet}/pulseaudio")
 endforeach()
 
 # qemu-user with the tree as the target's root: its loader, libc and every
