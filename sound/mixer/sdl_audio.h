@@ -9,9 +9,9 @@
 //       on its buffers are handed to `callback`, silent until then
 //
 // The device asks for 16-bit signed stereo in the host's byte order whatever
-// the rate, since that is all the mixer makes; `frames` is the buffer asked for, and
-// sound_driver.buffer_frames what the device granted. Each buffer is cleared
-// to silence before `callback` mixes into it.
+// the rate, since that is all the mixer makes; `frames` is the buffer asked
+// for, and sound_driver.buffer_frames what the device granted. Each buffer is
+// cleared to silence before `callback` mixes into it.
 #pragma once
 
 #include <cstdint>
