@@ -30,9 +30,9 @@ emulator=$(sed -n 's/^CMAKE_CROSSCOMPILING_EMULATOR:[A-Z]*=//p' "$cross/CMakeCac
 # each build's capture writes them.
 at=$(sed -n 's/^\([0-9][0-9]*\) .*/\1/p' tests/capture/golden.txt | paste -sd, -)
 shots() {
-    rm -rf "$2/shots"
-    (cd "$2" && $1 tools/capture/capture --at "$at" --frames shots/frames &&
-        $1 tools/capture/capture --wav shots/show.wav)
+    rm -rf "$2/cross-check"
+    (cd "$2" && $1 tools/capture/capture --at "$at" --frames cross-check/frames &&
+        $1 tools/capture/capture --wav cross-check/show.wav)
 }
 shots "" "$native"
 shots "$emulator" "$cross"
@@ -44,11 +44,11 @@ compare() {
         differ=1
     }
 }
-for file in "$native"/data/* "$native"/gfx/fx/flyin_rects.cpp "$native"/shots/frames/* "$native"/shots/show.wav; do
+for file in "$native"/data/* "$native"/gfx/fx/flyin_rects.cpp "$native"/cross-check/frames/* "$native"/cross-check/show.wav; do
     compare "${file#"$native"/}"
 done
-frames=$(ls "$native/shots/frames" | wc -l)
-[ "$frames" -gt 0 ] && [ "$frames" = "$(ls "$cross/shots/frames" | wc -l)" ] || {
+frames=$(ls "$native/cross-check/frames" | wc -l)
+[ "$frames" -gt 0 ] && [ "$frames" = "$(ls "$cross/cross-check/frames" | wc -l)" ] || {
     echo "cross/check.sh: $arch: $frames golden frames natively, a different count here" >&2
     differ=1
 }
