@@ -5,6 +5,7 @@
 #include <cstring>
 #include <csignal>
 #include <fcntl.h>
+#include <filesystem>
 #include <poll.h>
 #include <sstream>
 #include <sys/wait.h>
@@ -53,7 +54,9 @@ Child process_start(const std::vector<std::string>& args, const std::string& dir
     }
     environment.insert(environment.end(), env.begin(), env.end());
     std::vector<std::string> command = args;
-    if (!args.empty() && args[0].starts_with(KIRMAVO_BUILD_DIR "/")) {
+    std::error_code error;
+    if (!args.empty() &&
+        std::filesystem::canonical(args[0], error).string().starts_with(KIRMAVO_BUILD_DIR "/")) {
         const std::vector<std::string> emulator = process_emulator();
         command.insert(command.begin(), emulator.begin(), emulator.end());
     }

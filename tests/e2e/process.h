@@ -13,9 +13,9 @@
 //   process_slowdown()              how much longer things take under it: 10,
 //                                   or 1 in a native build
 //
-// Standard error is collected apart, in `errors`. A program under the build
-// directory is started through process_emulator(); the machine's own tools
-// are started as they are. Timeouts are given for native speed and
+// Standard error is collected apart, in `errors`. A program whose file is in
+// the build directory (a link to one too) is started through
+// process_emulator(); the machine's own tools are started as they are. Timeouts are given for native speed and
 // process_wait stretches them by process_slowdown().
 #pragma once
 
