@@ -90,7 +90,7 @@ TEST(Signals, EndTheShowAfterAFrameWithOrWithoutADevice)
     for (const char* audio : {"disk", "none"}) {
         for (int signal : {SIGINT, SIGTERM}) {
             SCOPED_TRACE(std::string(audio) + " " + strsignal(signal));
-            const DemoRun run = run_demo(dir, signal, audio, 1000);
+            const DemoRun run = run_demo(dir, signal, audio, 1000 * process_slowdown());
             EXPECT_TRUE(run.started);
             EXPECT_EQ(run.status, 0) << run.errors;
             EXPECT_EQ(run.output, "");
