@@ -9,6 +9,7 @@
 #include "sound/player/player_clock.h"
 #include "sound/player/player_state.h"
 #include "tests/content/read_png.h"
+#include "tests/support/test_files.h"
 #include "tools/modrender/render.h"
 
 #include <gtest/gtest.h>
