@@ -12,8 +12,9 @@
 //   scene_fade(show, now, pos, canvas)      scene 5
 //   scene_mesh(show, now, pos, canvas)      scene 6
 //   scene_crawl(show, now, pos, canvas)     scene 7
-// Where each starts: SCENE_STARTS (app/show_cues.h).
 //   scene_picture(show, index)         a full-screen picture, 320 words a row
+//
+// Where each scene starts: SCENE_STARTS (app/show_cues.h).
 #pragma once
 
 #include "app/show.h"

@@ -1,10 +1,9 @@
 // The show's timeline, written once: the position at which each of the
 // seven scenes starts, where the show ends, and the positions inside the
 // scenes at which the pictures move with the music. The scene table, the
-// scenes, the music generator (which strikes a note on every cue and
-// refuses to write a song that misses one), the benchmarks and the web
-// page all read them here. The sprites' and credit lines' positions stand
-// with their places in scene_tables.h.
+// scenes, the music generator (whose song must strike a note on every cue,
+// or the build stops) and the benchmarks read them here. The sprites' and
+// credit lines' positions stand with their places in scene_tables.h.
 //
 // Entry points:
 //   SCENE_COUNT, SCENE_STARTS   scene n (1..7) owns SCENE_STARTS[n - 1] up

@@ -16,8 +16,11 @@ std::string scratch_path(const std::string& suffix)
 ToolRun run_modrender(std::vector<std::string> args)
 {
     args.insert(args.begin(), MODRENDER_BIN);
+    Child child = process_start(args, ".");
     ToolRun r;
-    r.status = process_run(args, ".", {}, &r.out, &r.err);
+    r.status = process_wait(child, 540000);  // ms, ample for a whole module under the sanitizers
+    r.out = child.output;
+    r.err = child.errors;
     return r;
 }
 
