@@ -251,7 +251,7 @@ def live_test(browser, url, soundtrack, ticks, server):
 
     worst, worst_row, lag, checked = 0.0, None, 0.0, 0
     for i, (frame, order, row, tick) in enumerate(ticks[:-1]):
-        index = order * ROWS + row  # rows are handed in play order
+        index = order * ROWS + row  # the rows were asked for entry by entry
         if tick != 0 or index >= len(handed["rows"]):
             continue
         stamped = min(ticks[i + 1][0], (frame // BUFFER + 1) * BUFFER)
