@@ -34,7 +34,8 @@ void input_step(MainLoop& loop, int32_t now)
 bool main_loop_turn(MainLoop& loop)
 {
     const FrameMoment moment = frame_moment();
-    frame_draw(loop.show, moment.now, moment.pos, display_begin_frame(), [&] { input_step(loop, moment.now); });
+    frame_draw(loop.show, moment.now, moment.pos, display_begin_frame(),
+               [&] { input_step(loop, moment.now); });
     display_end_frame();
     return !(moment.ended || loop.input.escape || signals_quit_asked());
 }

@@ -24,7 +24,10 @@ constexpr MusicPos music_pos(int32_t order, int32_t row) { return order * 100 + 
 constexpr int32_t music_pos_order(MusicPos pos) { return pos / 100; }
 constexpr int32_t music_pos_row(MusicPos pos) { return pos % 100; }
 
-constexpr int32_t music_pos_index(MusicPos pos) { return music_pos_order(pos) * ROWS_PER_PATTERN + music_pos_row(pos); }
+constexpr int32_t music_pos_index(MusicPos pos)
+{
+    return music_pos_order(pos) * ROWS_PER_PATTERN + music_pos_row(pos);
+}
 constexpr MusicPos music_pos_at_index(int32_t index)
 {
     return music_pos(index / ROWS_PER_PATTERN, index % ROWS_PER_PATTERN);

@@ -215,7 +215,6 @@ int leftovers(const std::string& dir)
     return n;
 }
 
-
 // Every failure ends with "capture: <file>: <reason>" (or the refusal of the
 // arguments), its status, and no file under the name asked for nor under a
 // temporary one. Paths are relative to the case's own folder.

@@ -51,9 +51,10 @@ std::vector<int64_t> predicted_row_stamps()
     int32_t cursor = 0;
     for (size_t i = 0; i + 1 < ticks.size(); i++) {
         const int64_t f = ticks[i].frame;
-        const int64_t end = std::min(ticks[i + 1].frame, (f / DEVICE_BUFFER_FRAMES + 1) * DEVICE_BUFFER_FRAMES);
-        const int64_t t =
-            headless_buffer_ms(end / DEVICE_BUFFER_FRAMES) + (end % DEVICE_BUFFER_FRAMES) * 1000 / SAMPLE_RATE;
+        const int64_t end =
+            std::min(ticks[i + 1].frame, (f / DEVICE_BUFFER_FRAMES + 1) * DEVICE_BUFFER_FRAMES);
+        const int64_t t = headless_buffer_ms(end / DEVICE_BUFFER_FRAMES) +
+                          (end % DEVICE_BUFFER_FRAMES) * 1000 / SAMPLE_RATE;
         for (; cursor <= ticks[i].index && cursor < PT_ROW_TIMES; cursor++)
             stamps[size_t(cursor)] = t;
     }

@@ -110,7 +110,6 @@ TEST(Signals, EndTheShowAfterAFrameWithOrWithoutADevice)
     fs::remove_all(dir);
 }
 
-
 TEST(HostilePicture, IsRefusedWithItsMessageInAFewMegabytes)
 {
     const std::string dir = test_make_dir();

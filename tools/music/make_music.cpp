@@ -55,8 +55,8 @@ int main(int argc, char** argv)
         if (bound.first > 32767 || bound.second > 32767)
             std::fprintf(stderr, "level can wrap: %ld / %ld at order %d row %d\n", bound.first, bound.second,
                          bound.order, bound.row);
-        bool failed = !wrong.empty() || !held.empty() || !missed.empty() || bound.first > 32767 ||
-                      bound.second > 32767;
+        bool failed =
+            !wrong.empty() || !held.empty() || !missed.empty() || bound.first > 32767 || bound.second > 32767;
         if (failed && !report)
             return 1;  // a report still writes the file, to measure it
         auto bytes = mod_bytes(song);
