@@ -22,7 +22,6 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <optional>
 #include <random>
@@ -52,7 +51,7 @@ bool exited(pid_t pid)
 
 struct DemoRun {
     int status = -1;       // exit status, 128 + signal when killed, -1 on a hang
-    bool started = false;  // the show was running when the signal was sent
+    bool started = false;  // still running when the first signal was sent
     std::string output, errors;
 };
 
