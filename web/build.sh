@@ -18,7 +18,7 @@ cmake --build "$web/cmake" -j "$(nproc 2>/dev/null || echo 2)" --target kirmavo 
 
 site="$web/site"
 mkdir -p "$site"
-cp web/index.html "$site/"
+cp "$web/cmake/index.html" "$site/"
 for part in js wasm data; do
     cp "$web/cmake/kirmavo.$part" "$site/"
 done
