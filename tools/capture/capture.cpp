@@ -92,8 +92,8 @@ void report_unreached(const CaptureOptions& o, const Selection& selection, int64
     std::string times;
     for (size_t i = selection.next_at; i < o.at.size(); i++)
         times += (times.empty() ? "" : ",") + std::to_string(o.at[i]);
-    std::fprintf(stderr, "%s: the run ended at %lld ms; never reached: %s\n", o.name, static_cast<long long>(last_ms),
-                 times.c_str());
+    std::fprintf(stderr, "%s: the run ended at %lld ms; never reached: %s\n", o.name,
+                 static_cast<long long>(last_ms), times.c_str());
 }
 
 }  // namespace
@@ -101,8 +101,8 @@ void report_unreached(const CaptureOptions& o, const Selection& selection, int64
 int capture_run(const CaptureOptions& o)
 {
     if (o.video && !video_ffmpeg_found()) {
-        std::fprintf(stderr,
-                     "%s: --video needs ffmpeg, which is not installed (apt-get install ffmpeg)\n", o.name);
+        std::fprintf(stderr, "%s: --video needs ffmpeg, which is not installed (apt-get install ffmpeg)\n",
+                     o.name);
         return 1;
     }
     HeadlessRun run;

@@ -24,7 +24,7 @@ struct CaptureOptions {
     int64_t from = 0;                  // frames written from this time on, ms
     int64_t to = std::numeric_limits<int64_t>::max();  // ... up to this time, ms
     bool doubled = false;              // the 640x480 image of demo2x
-    const char* name = "capture";      // as run (argv[0]'s last part), for the messages
+    const char* name = "capture";      // as run (argv[0] without folder), for messages
 };
 
 extern const char CAPTURE_USAGE[];

@@ -54,7 +54,8 @@ Art make_icon(int size)
     for (int y = 0; y < size; y++)
         for (int x = 0; x < size; x++) {
             const uint32_t alpha = uint32_t(std::lround(255 * coverage(x, y, size, corner)));
-            icon.argb[size_t(y * size + x)] = alpha << 24 | area_average(emblem.argb, x * step, y * step, step);
+            icon.argb[size_t(y * size + x)] =
+                alpha << 24 | area_average(emblem.argb, x * step, y * step, step);
         }
     return icon;
 }

@@ -179,10 +179,10 @@ void print_summary(std::FILE* out, const RenderResult& r, const Options& opt, do
                       : (opt.seconds_given && r.frames == opt.max_frames && opt.max_frames < cap_frames)
                           ? "seconds"
                           : "limit";
-    std::fprintf(
-        out, "%s: frames=%lld seconds=%.3f peak=%lld peak_dbfs=%s wrapped=%lld speed=%.1fx end=%s\n", opt.name,
-        static_cast<long long>(r.frames), seconds, static_cast<long long>(r.levels.peak), peak_dbfs,
-        static_cast<long long>(r.levels.wrapped_frames), wall > 0 ? seconds / wall : 0.0, end);
+    std::fprintf(out, "%s: frames=%lld seconds=%.3f peak=%lld peak_dbfs=%s wrapped=%lld speed=%.1fx end=%s\n",
+                 opt.name, static_cast<long long>(r.frames), seconds, static_cast<long long>(r.levels.peak),
+                 peak_dbfs, static_cast<long long>(r.levels.wrapped_frames), wall > 0 ? seconds / wall : 0.0,
+                 end);
     std::fflush(out);
 }
 
@@ -225,8 +225,8 @@ int main(int argc, char** argv)
     std::setvbuf(stdout, stdout_buffer, _IOFBF, sizeof stdout_buffer);
     const RenderHooks hooks = make_hooks(opt, wav);
     const auto started = std::chrono::steady_clock::now();
-    const RenderResult r = render_run(opt.max_frames, hooks,
-                                      opt.seconds_given ? RenderStop::at_max_frames : RenderStop::at_song_end);
+    const RenderResult r = render_run(
+        opt.max_frames, hooks, opt.seconds_given ? RenderStop::at_max_frames : RenderStop::at_song_end);
     bool ok = true;
     if (opt.wav && !wav_close(wav)) {
         std::fprintf(stderr, "%s: %s: write failed\n", opt.name, opt.wav);

@@ -44,4 +44,5 @@ struct RenderResult {
 };
 
 int32_t render_open(uint8_t* image, size_t size);
-RenderResult render_run(int64_t max_frames, const RenderHooks& hooks, RenderStop stop = RenderStop::at_song_end);
+RenderResult render_run(int64_t max_frames, const RenderHooks& hooks,
+                        RenderStop stop = RenderStop::at_song_end);
