@@ -61,7 +61,7 @@ struct Options {
     int64_t max_frames = cap_frames;
     bool seconds_given = false;
     Trace trace = Trace::none;
-    const char* name = "modrender";  // as run (argv[0]'s last part), for the messages
+    const char* name = "modrender";  // as run (argv[0] without folder), for messages
 };
 
 const char usage[] =
