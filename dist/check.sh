@@ -21,6 +21,7 @@ if [ "$(id -u)" -ne 0 ]; then
     exec sudo "$0" "$@"
 fi
 repo=$(pwd)
+commit=$(git rev-parse HEAD)
 work=$(realpath -m "${1:-build-check}")
 cache="${XDG_CACHE_HOME:-$HOME/.cache}/kirmavo"
 mirror=http://deb.debian.org/debian
@@ -29,11 +30,12 @@ version=$(sed -n 's/^project(kirmavo VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt
 rm -rf "$work"
 mkdir -p "$work" "$cache"
 
-echo "== The release, built twice"
+echo "== The release of $commit, built twice"
 one="$work/one/kirmavo"
 two="$work/two/a/longer/path/kirmavo-again"
 for clone in "$one" "$two"; do
     git clone -q "$repo" "$clone"
+    git -C "$clone" checkout -q "$commit"
     started=$(date +%s)
     (cd "$clone" && ./build.sh release) >"$clone.log" 2>&1 || {
         tail -n 30 "$clone.log"
