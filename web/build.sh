@@ -22,3 +22,5 @@ cp "$web/cmake/index.html" "$site/"
 for part in js wasm data; do
     cp "$web/cmake/kirmavo.$part" "$site/"
 done
+# The linker marks the wasm file executable; a web host needs none of them so.
+chmod 644 "$site"/*
