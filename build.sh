@@ -33,7 +33,7 @@ web_test_packages="chromium-headless-shell"
 
 # The Debian package (built by dpkg-buildpackage, checked by lintian in the
 # tests) and the web archive.
-package_packages="debhelper dpkg-dev lintian"
+package_packages="debhelper dpkg-dev lintian desktop-file-utils appstream"
 release_packages="zip"
 
 packages=$build_packages

@@ -3,9 +3,10 @@
 #   dist/package_test.sh NATIVE_BUILD WORK
 # builds it (dist/build_package.sh) in WORK, runs lintian on both .debs (no
 # tag allowed, at -I -E --pedantic), unpacks the package with dpkg-deb -x,
-# and runs the unpacked kirmavo-capture at the golden instants
-# (tests/capture/golden.txt) in a private mount namespace, where the
-# unpacked data folder stands at the installed path. Its frames must be the
+# validates its desktop entry and metainfo, and runs the unpacked
+# kirmavo-capture at the golden instants (tests/capture/golden.txt) in a
+# private mount namespace, where the unpacked data folder stands at the
+# installed path. Its frames must be the
 # same bytes as the developer build's capture writes from NATIVE_BUILD/data,
 # which the tests hold to the golden hashes. Nothing outside WORK changes.
 set -eu
@@ -26,6 +27,16 @@ echo "  no tags"
 
 unpacked="$work/unpacked"
 dpkg-deb -x "$work"/out/kirmavo_*.deb "$unpacked"
+
+# The desktop entry, and the metainfo with one note allowed: its id is not a
+# reverse domain name, for the project has no domain of its own.
+desktop-file-validate "$unpacked/usr/share/applications/kirmavo.desktop"
+notes=$(appstreamcli validate --no-net --pedantic "$unpacked/usr/share/metainfo/kirmavo.metainfo.xml" |
+    grep -E '^[EWIP]:' | grep -v 'cid-desktopapp-is-not-rdns') || true
+if [ -n "$notes" ]; then
+    echo "$notes"
+    exit 1
+fi
 data=/usr/share/games/kirmavo/data
 at=$(grep -E '^[0-9]+ ' tests/capture/golden.txt | cut -d' ' -f1 | paste -sd,)
 mkdir -p "$work/clone" "$work/installed"
