@@ -20,6 +20,15 @@ cd "$(dirname "$0")/.."
 if [ "$(id -u)" -ne 0 ]; then
     exec sudo "$0" "$@"
 fi
+missing=""
+for package in lintian debootstrap imagemagick; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+        missing="$missing $package"
+done
+if [ -n "$missing" ]; then
+    apt-get update
+    DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $missing
+fi
 repo=$(pwd)
 commit=$(git rev-parse HEAD)
 work=$(realpath -m "${1:-build-check}")
