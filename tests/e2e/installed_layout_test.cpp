@@ -2,7 +2,7 @@
 // capture_installed is capture built as a build for installing builds it,
 // with INSTALLED_DATA as its compiled-in folder; capture is the developer
 // build, which reads data/ in the working directory.
-#include "tests/e2e/process.h"
+#include "tests/support/process.h"
 #include "tests/e2e/test_data.h"
 
 #include <gtest/gtest.h>
@@ -13,14 +13,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct ToolRun {
+struct ProgramRun {
     int status;
     std::string output, errors;
 };
 
-ToolRun run(const std::vector<std::string>& args, const std::string& dir)
+ProgramRun run(const std::vector<std::string>& args, const std::string& dir)
 {
-    ToolRun r;
+    ProgramRun r;
     r.status = process_run(args, dir, {}, &r.output, &r.errors);
     return r;
 }
@@ -37,7 +37,7 @@ TEST(InstalledLayout, OnlyTheInstalledFolderIsReadThereAndOnlyDataInTheWorkingDi
 
     auto installed = first_frame;
     installed.insert(installed.begin(), CAPTURE_INSTALLED_PATH);
-    ToolRun r = run(installed, empty);
+    ProgramRun r = run(installed, empty);
     EXPECT_EQ(r.status, 0) << r.output << r.errors;
     EXPECT_TRUE(fs::exists(empty + "/out/frame_000000.png"));
 
@@ -64,7 +64,7 @@ TEST(ToolIdentity, VersionAndMessagesCarryTheNameTheToolWasRunAs)
     fs::create_symlink(CAPTURE_PATH, dir + "/kirmavo-capture");
     fs::create_symlink(MODRENDER_PATH, dir + "/kirmavo-modrender");
 
-    ToolRun r = run({CAPTURE_PATH, "--version"}, dir);
+    ProgramRun r = run({CAPTURE_PATH, "--version"}, dir);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.output, "capture (Kirmavo) " KIRMAVO_VERSION "\n");
     r = run({dir + "/kirmavo-modrender", "--version"}, dir);

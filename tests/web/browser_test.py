@@ -31,6 +31,14 @@ import cdp  # noqa: E402
 
 RATE = 44100
 BUFFER = 4096  # frames per device buffer
+ROWS = 64  # rows per pattern
+SHOW_ORDERS = 14  # order entries the show plays
+
+
+def music_pos(order, row):
+    """The MusicPos of a row, as core/music_pos.h makes it."""
+    return order * 100 + row
+
 # Two instants in every scene (ms of the show's clock), the first scene's
 # first frame among them; the scenes change every 7680 ms of music.
 STILLS = [0, 12000, 24000, 36000, 40000, 52500, 55500, 66000, 70000, 75000,
@@ -217,13 +225,11 @@ def live_test(browser, url, soundtrack, ticks, server):
         var bytes = new Uint8Array(all.buffer), s = '';
         for (var i = 0; i < bytes.length; i += 8192) s += String.fromCharCode.apply(null, bytes.subarray(i, i + 8192));
         var out = window.__sound.context.getOutputTimestamp();
-        var rows = [];
-        for (var order = 0; order < 14; order++)
-            for (var row = 0; row < 64; row++) rows.push(window.kirmavo.instance._web_row_time(order * 100 + row));
+        var rows = %s.map(function (pos) { return window.kirmavo.instance._web_row_time(pos); });
         return { pcm: btoa(s), when: starts.map(function (x) { return x.when; }),
                  contextTime: out.contextTime, performanceTime: out.performanceTime,
                  origin: window.kirmavo.instance.clockOrigin, rows: rows };
-    })()""" % (2 * BUFFER, 2 * BUFFER))
+    })()""" % (2 * BUFFER, 2 * BUFFER, [music_pos(o, r) for o in range(SHOW_ORDERS) for r in range(ROWS)]))
     pcm = base64.b64decode(handed["pcm"])
     buffers = len(handed["when"])
     same = buffers > 10 and pcm == soundtrack[:len(pcm)]
@@ -245,15 +251,16 @@ def live_test(browser, url, soundtrack, ticks, server):
 
     worst, worst_row, lag, checked = 0.0, None, 0.0, 0
     for i, (frame, order, row, tick) in enumerate(ticks[:-1]):
-        if tick != 0 or order * 64 + row >= len(handed["rows"]):
+        index = order * ROWS + row  # the rows were asked for entry by entry
+        if tick != 0 or index >= len(handed["rows"]):
             continue
         stamped = min(ticks[i + 1][0], (frame // BUFFER + 1) * BUFFER)
         if stamped // BUFFER >= buffers - 1:
             break
-        stamp = handed["rows"][order * 64 + row]
+        stamp = handed["rows"][index]
         error = stamp - heard_ms(stamped)
         if abs(error) >= abs(worst):
-            worst, worst_row = error, order * 100 + row
+            worst, worst_row = error, music_pos(order, row)
         lag = max(lag, stamp - heard_ms(frame))
         checked += 1
     check(checked > 20 and abs(worst) <= 17,
