@@ -13,8 +13,8 @@
 #    the same frames as the first clone's developer build at the golden
 #    instants, and kirmavo -w must keep its window open under Xvfb (a
 #    screenshot is left in WORK/show.png). Then the package is purged,
-#    apt-get autoremove --purge runs, and every file that is there now and
-#    was not before the install is listed.
+#    apt-get autoremove --purge runs, and every file that is there now, was
+#    not before the install and belongs to no package is listed.
 set -eu
 cd "$(dirname "$0")/.."
 if [ "$(id -u)" -ne 0 ]; then
@@ -122,6 +122,8 @@ kirmavo-capture --at "$(cat /tmp/at)" --frames /tmp/frames
 ls /tmp/run | grep -q . && { echo "kirmavo-capture left files in its working directory"; exit 1; }
 apt-get install -y xvfb xauth x11-apps x11-utils >/tmp/xvfb.log 2>&1 || { tail -n 20 /tmp/xvfb.log; exit 1; }
 SDL_AUDIODRIVER=dummy xvfb-run -a -s "-screen 0 800x600x24" sh -c '
+    # xvfb-run can return before the server takes connections in a chroot.
+    for try in 1 2 3 4 5 6 7 8 9 10; do xdpyinfo >/dev/null 2>&1 && break; sleep 1; done
     kirmavo -w & show=$!
     sleep 8
     xwininfo -root -tree | grep -q "\"Kirmavo\"" && echo "  the window is open" || echo "  no window"
@@ -133,6 +135,15 @@ apt-get purge -y kirmavo xvfb xauth x11-apps x11-utils >/tmp/purge.log 2>&1
 apt-get autoremove --purge -y >>/tmp/purge.log 2>&1
 apt-get clean
 files >/tmp/after
+# What is new since before the install: files no installed package owns
+# were left behind; the rest belong to packages autoremove keeps because
+# a package of the base system recommends or suggests them.
+comm -13 /tmp/before /tmp/after >/tmp/new
+while read -r file; do
+    dpkg -S "$file" >/dev/null 2>&1 || echo "$file"
+done </tmp/new >/tmp/orphans
+grep -vxF -f /tmp/orphans /tmp/new | xargs -r dpkg -S 2>/dev/null | cut -d: -f1 | tr ', ' '\n\n' |
+    grep . | sort -u >/tmp/kept
 INSIDE
 started=$(date +%s)
 unshare -m sh -eu -c '
@@ -155,11 +166,14 @@ convert "$root/tmp/show.xwd" "$work/show.png"
 echo "  the show under Xvfb: $work/show.png"
 
 echo "== Left behind after purge and autoremove --purge"
-comm -13 "$root/tmp/before" "$root/tmp/after" >"$work/left-behind"
+cp "$root/tmp/orphans" "$work/left-behind"
 if [ -s "$work/left-behind" ]; then
     sed 's/^/  /' "$work/left-behind"
 else
     echo "  nothing"
+fi
+if [ -s "$root/tmp/kept" ]; then
+    echo "  still installed, kept by autoremove for the base system: $(paste -sd' ' "$root/tmp/kept")"
 fi
 if grep -qi kirmavo "$work/left-behind"; then
     echo "files of ours were left behind" >&2
