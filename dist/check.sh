@@ -126,11 +126,14 @@ SDL_AUDIODRIVER=dummy xvfb-run -a -s "-screen 0 800x600x24" sh -c '
     for try in 1 2 3 4 5 6 7 8 9 10; do xdpyinfo >/dev/null 2>&1 && break; sleep 1; done
     kirmavo -w & show=$!
     sleep 8
-    xwininfo -root -tree | grep -q "\"Kirmavo\"" && echo "  the window is open" || echo "  no window"
+    window=no
+    xwininfo -root -tree | grep -q "\"Kirmavo\"" && window=yes
     xwd -root -silent >/tmp/show.xwd
     kill -0 $show && kill $show
-    wait $show
-    echo "  kirmavo ended with status $? on SIGTERM"'
+    status=0
+    wait $show || status=$?
+    echo "  the window was open: $window; kirmavo ended with status $status on SIGTERM"
+    [ $window = yes ]'
 apt-get purge -y kirmavo xvfb xauth x11-apps x11-utils >/tmp/purge.log 2>&1
 apt-get autoremove --purge -y >>/tmp/purge.log 2>&1
 apt-get clean
