@@ -14,7 +14,10 @@
 //                        then Module.onReady(length_ms), or
 //                        Module.onFailed(file, reason)
 //   web_still(ms)        the frame at ms shown, no sound; the moment drawn
-//   web_play(ms)         the live show from ms (0: from the start)
+//   web_play(ms)         the live show from ms (0: from the start); the
+//                        moment of the frame shown
+//   web_sound_from()     the frame of music (from the show's start) that
+//                        the live run's first buffer begins with
 //   web_pause(paused)    the frame loop halted or going on (the page stops
 //                        and restarts the sound with it)
 //   web_fast_forward(held), web_end()   Space held; Escape
@@ -33,7 +36,10 @@
 #include "core/clock.h"
 #include "core/rand.h"
 #include "core/sound_rates.h"
+#include "sound/mixer/mixer.h"
+#include "sound/mixer/sound_driver.h"
 #include "sound/player/player_clock.h"
+#include "sound/player/player_state.h"
 
 #include <SDL.h>
 #include <emscripten.h>
@@ -43,9 +49,9 @@
 
 namespace {
 
-// Frames per buffer of the live sound (23 ms): small, so that a key's
+// Frames per buffer of the live sound (11.6 ms): small, so that a key's
 // effect on the music is heard soon. Must match sound_out.js.
-constexpr int32_t WEB_BUFFER_FRAMES = 1024;
+constexpr int32_t WEB_BUFFER_FRAMES = 512;
 // A module that never reaches the show's end is measured this far.
 constexpr int64_t TIMELINE_LIMIT_MS = 20 * 60 * 1000;
 constexpr int32_t FPS = 60;
@@ -63,6 +69,7 @@ struct WebShow {
     bool paused = false;
     std::array<int32_t, SCENE_COUNT> scene_start{};  // ms
     int32_t length_ms = 0;
+    int64_t live_from = 0;  // the live run's first frame of music (stereo frames from the show's start)
     std::array<int16_t, 2 * WEB_BUFFER_FRAMES> sound{};
 };
 
@@ -121,10 +128,12 @@ namespace {
 uint32_t live_clock() { return uint32_t(sound_clock_ms()); }
 int32_t live_delay() { return sound_delay_ms(); }
 
-// Back to before the show's first frame: the random sequence from its seed,
-// fresh scene state (whose first frame resets the effects), the module as
-// read (the player converts it in place), and the player, the mixer and the
-// clock opened afresh on the virtual clock at 0.
+// Back to the state of a program that has just started: each subsystem's
+// own reset (the player's channels keep their panning and glissando across
+// a module load, so a load alone is not a fresh start), the random sequence
+// from its seed, fresh scene state (whose first frame resets the effects),
+// the module as read (the player converts it in place); then the player,
+// the mixer and the clock opened on the virtual clock at 0.
 void run_reset()
 {
     if (web.looping) {
@@ -132,6 +141,10 @@ void run_reset()
         web.looping = false;
     }
     sound_stop();
+    pt_clock_reset();
+    pt_state_reset();
+    mixer_reset();
+    sound_driver_reset();
     core_srand(1);
     web.show.scene = SceneState{};
     web.module = web.module_file;
@@ -204,7 +217,7 @@ EMSCRIPTEN_KEEPALIVE int32_t web_still(int32_t ms)
     return run_replay(ms);
 }
 
-EMSCRIPTEN_KEEPALIVE void web_play(int32_t ms)
+EMSCRIPTEN_KEEPALIVE int32_t web_play(int32_t ms)
 {
     run_reset();
     int32_t shown = 0;
@@ -212,14 +225,18 @@ EMSCRIPTEN_KEEPALIVE void web_play(int32_t ms)
         shown = run_replay(ms);
     // The music made so far on the virtual clock ends at a device buffer;
     // the live buffers go on from there.
-    const double from_ms = double(web.run.buffers) * DEVICE_BUFFER_FRAMES * 1000 / SAMPLE_RATE;
+    web.live_from = web.run.buffers * DEVICE_BUFFER_FRAMES;
+    const double from_ms = double(web.live_from) * 1000 / SAMPLE_RATE;
     sound_anchor(from_ms, shown);
     clock_set_source(live_clock);
     pt_set_buffer_frames(WEB_BUFFER_FRAMES);
     pt_set_output_delay(live_delay);
     web.looping = true;
     emscripten_set_main_loop_arg(turn, nullptr, 0, 0);
+    return shown;
 }
+
+EMSCRIPTEN_KEEPALIVE int32_t web_sound_from() { return int32_t(web.live_from); }
 
 EMSCRIPTEN_KEEPALIVE void web_pause(int paused) { web.paused = paused != 0; }
 

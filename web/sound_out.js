@@ -21,13 +21,15 @@
 //   pause(), resume(), stop()   stop() drops the queue (an end or a seek)
 //   setVolume(v), setMuted(m)
 //   running()         the context runs (sound can be heard)
-//   stats             buffers made, underruns, and the last key's latency figures
+//   stats             buffers made, underruns; for a pause the heard time at the
+//                     key and the context time where it stopped; for a mute
+//                     the ms until the change is heard
 // No context (a browser without Web Audio): the same clock runs on
 // performance.now(), and the page says the show is silent.
 Module["sound"] = (function () {
   var RATE = 44100;
-  var FRAMES = 1024;               // per buffer: 23.2 ms
-  var AHEAD = 0.075;               // s of sound kept queued beyond what is being rendered
+  var FRAMES = 512;                // per buffer: 11.6 ms
+  var AHEAD = 0.06;                // s of sound kept queued beyond what is being rendered
   var LEAD = 0.03;                 // s from now to a fresh queue's first buffer
   var context = null, gain = null;
   var sources = [];                // scheduled and not yet ended
@@ -168,7 +170,8 @@ Module["sound"] = (function () {
       frozen = heardTime();
       if (!context) virtualBase = renderTime();
       paused = true;
-      if (context) context.suspend();
+      stats.pauseHeard = frozen;
+      if (context) context.suspend().then(function () { stats.pauseStopped = context.currentTime; });
     },
     resume: function () {
       if (!paused) return;
@@ -185,7 +188,12 @@ Module["sound"] = (function () {
       timer = null;
     },
     setVolume: function (v) { volume = v; applyGain(); },
-    setMuted: function (m) { muted = m; applyGain(); },
+    setMuted: function (m) {
+      muted = m;
+      applyGain();
+      // The change reaches the speakers with the render quantum at the context's time.
+      if (context) stats.muteLatencyMs = (context.currentTime - heardTime() + 128 / context.sampleRate) * 1000;
+    },
     // The time coming out now, in context seconds, and what the last buffer
     // queued reaches: for measuring how late a change is heard.
     heardTime: heardTime,
