@@ -29,7 +29,10 @@
 Module["sound"] = (function () {
   var RATE = 44100;
   var FRAMES = 512;                // per buffer: 11.6 ms
-  var AHEAD = 0.06;                // s of sound kept queued beyond what is being rendered
+  // The sound queued beyond what is being rendered, in s: a key is heard
+  // that much later, and a page that stalls longer than this breaks the
+  // sound. It grows after each underrun, up to a limit.
+  var AHEAD = 0.065, AHEAD_GROWTH = 0.02, AHEAD_MAX = 0.125;
   var LEAD = 0.03;                 // s from now to a fresh queue's first buffer
   var context = null, gain = null;
   var sources = [];                // scheduled and not yet ended
@@ -41,7 +44,8 @@ Module["sound"] = (function () {
   var live = false, volume = 1, muted = false;
   // Without a context: a virtual output time that stops while paused.
   var virtualBase = 0, virtualSince = 0;
-  var stats = { buffers: 0, underruns: 0 };
+  // longestWaitMs: the longest the page went without topping the queue up.
+  var stats = { buffers: 0, underruns: 0, underrunAt: [], ahead: AHEAD, longestWaitMs: 0 };
 
   function renderTime() {
     if (context) return context.currentTime;
@@ -68,8 +72,14 @@ Module["sound"] = (function () {
   // has run dry, a little after now.
   function nextStart() {
     var now = renderTime();
-    if (nextTime < now + 0.005) {
-      if (!fresh && live) stats.underruns++;
+    if (fresh || nextTime < now) {
+      if (!fresh && live) {
+        stats.underruns++;
+        // [the show's ms, how long the page had not run the feed, ms queued]
+        stats.underrunAt.push([lastMs, Math.round(waited), Math.round(AHEAD * 1000)]);
+        AHEAD = Math.min(AHEAD_MAX, AHEAD + AHEAD_GROWTH);
+        stats.ahead = AHEAD;
+      }
       nextTime = now + LEAD;
     }
     fresh = false;
@@ -99,8 +109,13 @@ Module["sound"] = (function () {
     fresh = true;
   }
 
+  var lastFeed = 0, waited = 0;
   function feed() {
     if (!live || paused) return;
+    var now = performance.now();
+    waited = lastFeed ? now - lastFeed : 0;
+    stats.longestWaitMs = Math.max(stats.longestWaitMs, waited);
+    lastFeed = now;
     while (nextTime - renderTime() < AHEAD) {
       var start = nextStart();
       var at = Module["_web_sound_make"]() >> 1;
@@ -167,6 +182,7 @@ Module["sound"] = (function () {
     feed: feed,
     pause: function () {
       if (paused) return;
+      lastFeed = 0;
       frozen = heardTime();
       if (!context) virtualBase = renderTime();
       paused = true;
@@ -183,6 +199,7 @@ Module["sound"] = (function () {
     paused: function () { return paused; },
     stop: function () {
       live = false;
+      lastFeed = 0;
       dropQueue();
       if (timer) clearInterval(timer);
       timer = null;
