@@ -259,8 +259,6 @@ EMSCRIPTEN_KEEPALIVE int32_t web_scene_start(int32_t scene)
 
 EMSCRIPTEN_KEEPALIVE int32_t web_show_length() { return web.length_ms; }
 
-EMSCRIPTEN_KEEPALIVE int32_t web_scene_number(int32_t pos) { return scene_number(pos); }
-
 EMSCRIPTEN_KEEPALIVE int32_t web_row_time(int32_t pos) { return pt_position_time(pos); }
 
 }  // extern "C"

@@ -52,20 +52,30 @@ Module["sound"] = (function () {
     return paused ? virtualBase : virtualBase + (performance.now() - virtualSince) / 1000;
   }
 
-  // The context time coming out of the speakers now.
+  // The context time coming out of the speakers now. The output's timestamp
+  // says it, carried on by the page's clock while it is fresh; while the
+  // output (re)starts, after the start or a resume, it is not fresh yet and
+  // the time waits for it rather than guess ahead of the sound. A browser
+  // without timestamps (or one that never freshens them) has the context's
+  // own clock and latency.
+  var lastHeard = 0, staleSince = null;
   function heardTime() {
     if (paused) return frozen;
     if (!context) return renderTime();
     var now = performance.now();
     var out = context.getOutputTimestamp ? context.getOutputTimestamp() : null;
-    // A stale timestamp (the output is stopped or has not begun its first
-    // render quantum) would put the sound early; the context's own clock
-    // and latency serve then.
-    var heard = out && out.contextTime * context.sampleRate >= 128 && now - out.performanceTime < 100
-      ? out.contextTime + (now - out.performanceTime) / 1000
-      : context.currentTime - (context.outputLatency || 0) - (context.baseLatency || 0);
+    var heard;
+    if (out && out.contextTime * context.sampleRate >= 128 && now - out.performanceTime < 100) {
+      heard = out.contextTime + (now - out.performanceTime) / 1000;
+      staleSince = null;
+    } else if (out && context.state === "running" && now - (staleSince === null ? (staleSince = now) : staleSince) < 500) {
+      heard = lastHeard;
+    } else {
+      heard = context.currentTime - (context.outputLatency || 0) - (context.baseLatency || 0);
+    }
     if (context.state !== "running") heard = Math.min(heard, context.currentTime);
-    return Math.max(heard, frozen);
+    lastHeard = Math.max(heard, frozen, lastHeard);
+    return lastHeard;
   }
 
   // Where the next buffer starts: right after the last, or, when the queue
