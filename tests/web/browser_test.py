@@ -301,7 +301,7 @@ def count(page):
     return page.evaluate("[window.kirmavo.frames, window.__sound.starts.length, window.kirmavo.ms]")
 
 
-def live_test(browser, url, soundtrack, ticks, frames_dir, server):
+def live_test(browser, url, soundtrack, ticks, frames_dir, server, shots):
     page = browser.open(url, before_load=SOUND_HOOK)
     page.wait_for("window.kirmavo && window.kirmavo.phase === 'ready'")
     print("      the page was ready for the click %.0f ms after it was opened" % page.evaluate("window.kirmavo.readyAt"))
@@ -325,6 +325,10 @@ def live_test(browser, url, soundtrack, ticks, frames_dir, server):
     expect_soundtrack(handed, soundtrack, 0, "live")
     check_sync(handed, ticks, 0, "live")
 
+    page.send("Input.dispatchMouseEvent", {"type": "mouseMoved", "x": 300, "y": 300})
+    time.sleep(0.3)
+    screenshot(page, os.path.join(shots, "playing.png"))
+
     # Mute: through the gain, heard at once.
     key(page, "m", "KeyM", 77)
     mute = page.evaluate("window.kirmavo.sound.muteLatencyMs")
@@ -340,6 +344,7 @@ def live_test(browser, url, soundtrack, ticks, frames_dir, server):
     c0 = count(page)
     time.sleep(0.5)
     c1 = count(page)
+    screenshot(page, os.path.join(shots, "paused.png"))
     check(c0 == c1 and page.evaluate("window.kirmavo.phase") == "paused",
           "pause: no frame, no sound and the clock stopped at %d ms for 0.5 s" % c0[2])
     check(page.evaluate("document.getElementById('announce').textContent").startswith("Paused")
@@ -445,7 +450,7 @@ def live_test(browser, url, soundtrack, ticks, frames_dir, server):
     page.close()
 
 
-def starting_test(browser, url):
+def starting_test(browser, url, shots):
     """Only a gesture that lets sound start begins the show; a click while loading is kept."""
     page = browser.open("about:blank")
     # 1.6 Mbit/s, as a slow mobile connection, and nothing from the cache.
@@ -466,6 +471,7 @@ def starting_test(browser, url):
 
     page = browser.open(url)
     page.wait_for("window.kirmavo && window.kirmavo.phase === 'ready'")
+    screenshot(page, os.path.join(shots, "ready.png"))
     for name, code, key_code in (("Escape", "Escape", 27), ("Shift", "ShiftLeft", 16), ("Control", "ControlLeft", 17),
                                  ("Alt", "AltLeft", 18), ("Tab", "Tab", 9), ("F5", "F5", 116)):
         if name != "F5":
@@ -478,7 +484,40 @@ def starting_test(browser, url):
     page.close()
 
 
-def failure_test(browser, site, work):
+def sound_off_test(browser, url):
+    """A browser that keeps the sound off: the show waits and says so; a
+    button turns the sound on. A hidden page pauses the show."""
+    page = browser.open(url, before_load="""
+        window.__allowSound = false;
+        (function () {
+            var resume = AudioContext.prototype.resume;
+            AudioContext.prototype.resume = function () {
+                return window.__allowSound ? resume.call(this) : Promise.resolve();
+            };
+            var Real = AudioContext;
+            window.AudioContext = function (options) {
+                var context = new Real(options);
+                if (!window.__allowSound) context.suspend();
+                return context;
+            };
+        })();""")
+    page.wait_for("window.kirmavo && window.kirmavo.phase === 'ready'")
+    page.click(400, 250)
+    page.wait_for("/sound/.test(document.getElementById('message').textContent) && "
+                  "!document.getElementById('notice').hidden", timeout=5)
+    text = page.evaluate("document.getElementById('message').textContent")
+    check(page.evaluate("window.kirmavo.frames") == 0,
+          "sound off: the show waits and says \"%s\"" % text)
+    page.evaluate("window.__allowSound = true; document.querySelector('#actions button').click()")
+    page.wait_for("window.kirmavo.frames > 30", timeout=10)
+    page.evaluate("Object.defineProperty(document, 'hidden', { value: true, configurable: true });"
+                  "document.dispatchEvent(new Event('visibilitychange'))")
+    check(page.evaluate("window.kirmavo.phase") == "paused",
+          "sound off: Turn the sound on plays the show; a hidden page pauses it")
+    page.close()
+
+
+def failure_test(browser, site, work, shots):
     """A damaged site says which file and what to do, within 2 s; never Loading for ever."""
     variants = {}
     for name, damage in (("cut", ("kirmavo.data", lambda b: b[:len(b) // 2])),
@@ -502,6 +541,8 @@ def failure_test(browser, site, work):
         page.wait_for("window.kirmavo && window.kirmavo.failure", timeout=10)
         took = time.monotonic() - opened
         text = page.evaluate("document.getElementById('message').textContent")
+        if name == "cut":
+            screenshot(page, os.path.join(shots, "failed.png"))
         check(part in text and "whole" in text and took < 2,
               "failure, %s %s: \"%s\" after %.1f s" % (name, part, text, took))
         page.close()
@@ -651,13 +692,14 @@ def main():
                       "still view: labelled \"%s\", Play from here plays from %d ms" % (label, ms))
             page.close()
         moment_test(browser, base)
-        starting_test(browser, base)
-        failure_test(browser, site, work)
+        starting_test(browser, base, shots)
+        failure_test(browser, site, work, shots)
         phone_test(browser, base, shots)
         whole_show_test(browser, base, soundtrack)
 
         # 3. The live page, its keys, seeks and replays.
-        live_test(browser, base, soundtrack, ticks, os.path.join(work, "native"), server)
+        sound_off_test(browser, base)
+        live_test(browser, base, soundtrack, ticks, os.path.join(work, "native"), server, shots)
     print("      screenshots in %s" % shots)
     print("browser tests: %d failures, %.0f s" % (len(FAILURES), time.monotonic() - started))
     sys.exit(1 if FAILURES else 0)
