@@ -103,7 +103,7 @@ EM_JS(void, page_show_ended, (), {
     if (Module.onShowEnd) Module.onShowEnd();
 });
 
-// The page's icon: a picture of the show, scaled to 32x32.
+// The page's icon: the middle square of a picture of the show, scaled to 32x32.
 EM_JS(void, page_icon, (const uint32_t* argb, int32_t width, int32_t height), {
     var big = document.createElement("canvas");
     big.width = width;
@@ -276,7 +276,7 @@ int main()
     }
     SDL_WM_SetCaption("Kirmavo", nullptr);
     measure_timeline();
-    const Picture& icon = web.show.pictures[PICTURE_TITLE];
+    const Picture& icon = web.show.pictures[PICTURE_EMBLEM];
     page_icon(icon.argb(), icon.width, icon.height);
     page_ready(web.length_ms);
     return 0;
