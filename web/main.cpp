@@ -24,7 +24,8 @@
 //   web_sound_make()     the next buffer of music, WEB_BUFFER_FRAMES frames
 //   web_scene_start(i)   the ms at which scene i (1..SCENE_COUNT) is first
 //                        shown; web_show_length() the last frame's ms
-//   web_row_time(pos)    pt_position_time, for the page's tests
+//   web_position(), web_row_time(pos)   the MusicPos of the last frame
+//                        and pt_position_time, for the page's tests
 // Callbacks the page sets on its Module: onFrame(pos, ms) after every frame
 // shown, onShowEnd() when the show has ended.
 #include "app/display.h"
@@ -258,6 +259,8 @@ EMSCRIPTEN_KEEPALIVE int32_t web_scene_start(int32_t scene)
 }
 
 EMSCRIPTEN_KEEPALIVE int32_t web_show_length() { return web.length_ms; }
+
+EMSCRIPTEN_KEEPALIVE int32_t web_position() { return pt_get_position(); }
 
 EMSCRIPTEN_KEEPALIVE int32_t web_row_time(int32_t pos) { return pt_position_time(pos); }
 

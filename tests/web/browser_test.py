@@ -565,8 +565,29 @@ def failure_test(browser, site, work, shots):
     page.close()
 
 
+# The first position of each scene, for telling which scene a frame shows.
+SCENE_FIRSTS = [0, 300, 500, 700, 900, 1000, 1200]
+
+
 def moment_test(browser, url):
-    """?at= takes whole milliseconds from 0 to the show's length, and says so otherwise."""
+    """The seek bar's marks are where the scenes start, to the frame; ?at=
+    takes whole milliseconds from 0 to the show's length, and says so otherwise."""
+    page = browser.open(url)
+    page.wait_for("window.kirmavo && window.kirmavo.phase === 'ready'")
+    starts, shown = page.evaluate("""(function (k) {
+        var shown = [];
+        k.scenes.forEach(function (ms) {
+            [Math.max(0, ms - 17), ms].forEach(function (t) {
+                k.program._web_still(t);
+                shown.push(k.program._web_position());
+            });
+        });
+        return [k.scenes, shown];
+    })(window.kirmavo)""")
+    scenes = [sum(1 for first in SCENE_FIRSTS if pos >= first) for pos in shown]
+    check(scenes == [1, 1] + [n for i in range(2, 8) for n in (i - 1, i)],
+          "scene marks at %s ms: the frame before each shows the scene before" % starts)
+    page.close()
     for value in ("-5", "abc", "", "1e309", "99999999", "12.5"):
         page = browser.open("%s?at=%s" % (url, value))
         page.wait_for("window.kirmavo && window.kirmavo.phase === 'ready'")
