@@ -351,6 +351,8 @@ def live_test(browser, url, soundtrack, ticks, frames_dir, server, shots):
           and "scene" in page.evaluate("document.getElementById('screen').getAttribute('aria-label')"),
           "accessibility: the pause is announced, the picture names its scene (%s)"
           % page.evaluate("document.getElementById('screen').getAttribute('aria-label')"))
+    link = page.evaluate("document.getElementById('link').click(); window.kirmavo.link")
+    check(link.endswith("/index.html?at=%d" % c1[2]), "pause: Link to this moment gives %s" % link)
     # Resume: the next sample follows the last with no gap, and picture and sound agree as from the start.
     n, since = page.evaluate("[window.__sound.starts.length, performance.now()]")
     key(page, "p", "KeyP", 80)
@@ -392,7 +394,7 @@ def live_test(browser, url, soundtrack, ticks, frames_dir, server, shots):
         check(differ == 0 and seek_ms < 1500,
               "seek to %d ms took %.0f ms; %d pixels differ from capture's frame at %d" % (target, seek_ms, differ, shown))
         key(page, "p", "KeyP", 80)
-        time.sleep(0.8)
+        time.sleep(1.5)
         after = Handed(page, n)
         expect_soundtrack(after, soundtrack, from_frame, "seek to %d" % target)
         check_sync(after, ticks, from_frame, "seek to %d" % target)
