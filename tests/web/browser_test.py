@@ -400,11 +400,16 @@ def live_test(browser, url, soundtrack, ticks, frames_dir, server, shots):
         check_sync(after, ticks, from_frame, "seek to %d" % target)
         if target == SEEKS[-1]:
             break
-        # The arrow keys seek 5 s while playing.
+        # The arrow keys seek 5 s while playing; the new sound comes once the replay is done.
         ms = page.evaluate("window.kirmavo.ms")
         key(page, "ArrowRight", "ArrowRight", 39)
-        shown = page.evaluate("window.kirmavo.seekShown")
-        check(4900 <= shown - ms <= 5200, "keys: Right seeks from %d to %d ms" % (ms, shown))
+        time.sleep(0.3)
+        shown, started, took, n = page.evaluate("[window.kirmavo.seekShown, window.kirmavo.seekStartedAt, "
+                                                "window.kirmavo.seekMs, window.kirmavo.seekBuffer]")
+        heard = Handed(page, n).heard(0) - started
+        check(4900 <= shown - ms <= 5200,
+              "keys: Right seeks from %d to %d ms; the replay took %.0f ms, the new sound is heard %.0f ms after the key"
+              % (ms, shown, took, heard))
 
     # Escape ends picture and sound.
     key(page, "Escape", "Escape", 27)
