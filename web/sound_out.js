@@ -85,8 +85,8 @@ Module["sound"] = (function () {
     if (fresh || nextTime < now) {
       if (!fresh && live) {
         stats.underruns++;
-        // [the show's ms, how long the page had not run the feed, ms queued]
-        stats.underrunAt.push([lastMs, Math.round(waited), Math.round(AHEAD * 1000)]);
+        // [the show's ms, ms the page or the output stalled, ms queued]
+        stats.underrunAt.push([lastMs, Math.round(stalled), Math.round(AHEAD * 1000)]);
         AHEAD = Math.min(AHEAD_MAX, AHEAD + AHEAD_GROWTH);
         stats.ahead = AHEAD;
       }
@@ -119,13 +119,18 @@ Module["sound"] = (function () {
     fresh = true;
   }
 
-  var lastFeed = 0, waited = 0;
+  // Since the last feed: the longer of how long the page went without
+  // feeding and how far the output moved on (a starved audio thread
+  // catches up in a burst), in ms.
+  var lastFeed = 0, lastRender = 0, stalled = 0;
   function feed() {
     if (!live || paused) return;
-    var now = performance.now();
-    waited = lastFeed ? now - lastFeed : 0;
+    var now = performance.now(), render = renderTime();
+    var waited = lastFeed ? now - lastFeed : 0;
+    stalled = Math.max(waited, lastFeed ? (render - lastRender) * 1000 : 0);
     stats.longestWaitMs = Math.max(stats.longestWaitMs, waited);
     lastFeed = now;
+    lastRender = render;
     while (nextTime - renderTime() < AHEAD) {
       var start = nextStart();
       var at = Module["_web_sound_make"]() >> 1;

@@ -655,12 +655,12 @@ def whole_show_test(browser, url, soundtrack):
     underruns, at, wait = page.evaluate(
         "(function (s) { return [s.underruns, s.underrunAt, s.longestWaitMs]; })(window.kirmavo.sound)")
     gaps = sum(1 for a, b in zip(handed.when, handed.when[1:]) if abs((b - a) * RATE - handed.frames) > 0.01)
-    # An underrun is the page's fault unless the browser kept the page from
-    # running for longer than the sound queued ahead (a starved machine).
+    # An underrun is the page's fault unless the page, or the output itself,
+    # stalled for longer than the sound queued ahead (a starved machine).
     starved = [u for u in at if u[1] > u[2]]
     check(gaps == underruns and len(starved) == underruns,
           "whole show with a core busy: %d underruns in %d buffers%s; the page waited at most %.0f ms to feed the sound"
-          % (underruns, len(handed.when), (" (at [ms, waited, queued]: %s)" % at) if at else "", wait))
+          % (underruns, len(handed.when), (" (at [ms, stalled, queued]: %s)" % at) if at else "", wait))
     compared = expect_soundtrack(handed, soundtrack, 0, "whole show")
     check(compared * 4 == len(soundtrack), "whole show: all of capture's soundtrack was played (%.1f s)" % (compared / RATE))
     page.close()
