@@ -82,10 +82,11 @@ Module["sound"] = (function () {
   // has run dry, a little after now.
   function nextStart() {
     var now = renderTime();
-    if (fresh || nextTime < now) {
+    if (nextTime < now) {
       if (!fresh && live) {
         stats.underruns++;
         // [the show's ms, ms the page or the output stalled, ms queued]
+        var stalled = Math.max(waited, lastFeed ? (now - lastRender) * 1000 : 0);
         stats.underrunAt.push([lastMs, Math.round(stalled), Math.round(AHEAD * 1000)]);
         AHEAD = Math.min(AHEAD_MAX, AHEAD + AHEAD_GROWTH);
         stats.ahead = AHEAD;
@@ -119,18 +120,16 @@ Module["sound"] = (function () {
     fresh = true;
   }
 
-  // Since the last feed: the longer of how long the page went without
-  // feeding and how far the output moved on (a starved audio thread
-  // catches up in a burst), in ms.
-  var lastFeed = 0, lastRender = 0, stalled = 0;
+  // When the feed last ran, on the page's clock and the output's, and how
+  // long the page had gone without it then: an underrun is the page's
+  // fault unless the page, or the output (a starved audio thread stops,
+  // then catches up in a burst), stalled for longer than the queue.
+  var lastFeed = 0, lastRender = 0, waited = 0;
   function feed() {
     if (!live || paused) return;
     var now = performance.now(), render = renderTime();
-    var waited = lastFeed ? now - lastFeed : 0;
-    stalled = Math.max(waited, lastFeed ? (render - lastRender) * 1000 : 0);
+    waited = lastFeed ? now - lastFeed : 0;
     stats.longestWaitMs = Math.max(stats.longestWaitMs, waited);
-    lastFeed = now;
-    lastRender = render;
     while (nextTime - renderTime() < AHEAD) {
       var start = nextStart();
       var at = Module["_web_sound_make"]() >> 1;
@@ -155,6 +154,8 @@ Module["sound"] = (function () {
       source.start(start);
       sources.push(source);
     }
+    lastFeed = now;
+    lastRender = render;
   }
 
   function applyGain() {
@@ -184,8 +185,8 @@ Module["sound"] = (function () {
     context: function () { return context; },
     anchor: function (fromMs, hold) {
       dropQueue();
-      var start = nextStart();
-      offsetMs = fromMs - start * 1000;
+      nextTime = renderTime() + LEAD;
+      offsetMs = fromMs - nextTime * 1000;
       holdMs = lastMs = hold;
       if (paused) frozen = heardTime();
       live = true;

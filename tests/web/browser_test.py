@@ -454,6 +454,9 @@ def live_test(browser, url, soundtrack, ticks, frames_dir, server, shots):
                  and not e["params"]["request"]["url"].startswith(origin)
                  and not e["params"]["request"]["url"].startswith("data:")]
     check(not elsewhere, "live: nothing was fetched from another site %s" % (elsewhere or ""))
+    noise = [e["params"] for e in browser.events if e.get("sessionId") == page.session
+             and e.get("method") in ("Runtime.consoleAPICalled", "Runtime.exceptionThrown")]
+    check(not noise, "live: nothing on the console %s" % (noise[:2] or ""))
     page.close()
 
 
