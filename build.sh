@@ -1,8 +1,11 @@
 #!/bin/sh
 # Set up, build and run Kirmavo on Debian 12.
 #   ./build.sh play   install what is missing, build, play the demo in a window
-#   ./build.sh test   install what is missing, build, run every test, then
-#                     build again with AddressSanitizer and UBSan and rerun them
+#   ./build.sh test   install what is missing, build, run every test; build
+#                     the show for web browsers and test it under node and
+#                     headless Chromium; build again with AddressSanitizer and
+#                     UBSan and rerun the tests; fuzz the loaders for a minute
+#                     each; play the demo under ThreadSanitizer
 #   ./build.sh web    install what is missing, build the show for web browsers
 #                     into build-web/site and serve it on http://127.0.0.1:8000/
 #                     (PORT=N for another port)

@@ -14,8 +14,6 @@ std::atomic<uint32_t> virtual_ms{0};
 
 uint32_t virtual_clock() { return virtual_ms.load(std::memory_order_relaxed); }
 
-FrameView given_canvas(void* canvas) { return *static_cast<FrameView*>(canvas); }
-
 }  // namespace
 
 void headless_clock_use(uint32_t ms)
@@ -83,7 +81,8 @@ bool headless_step(HeadlessRun& run, Show& show, FrameView canvas)
     // The device asks for every buffer due by now before the frame is drawn.
     headless_feed(run, t);
     headless_clock_set(uint32_t(run.start_ms + uint64_t(t)));
-    run.moment = frame_step(show, FrameHooks{given_canvas, nullptr, &canvas});
+    run.moment = frame_moment();
+    frame_draw(show, run.moment.now, run.moment.pos, canvas);
     run.moment_ms = t;
     run.frame++;
     if (run.moment.ended && run.stop_at_end)

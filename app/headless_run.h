@@ -1,6 +1,6 @@
 // The show with no display and no sound device: a virtual clock, the
 // device's buffers made at the times a device would ask for them, and
-// frames drawn at fixed times through frame_step, as the demo draws them.
+// frames drawn at fixed times through frame_draw, as the demo draws them.
 // capture, the frame benchmarks and the tests that play the show all run it
 // here, so the rules of a headless run are written once.
 //
@@ -9,7 +9,8 @@
 //   headless_clock_set(ms)     move the virtual clock
 //   headless_clock_release()   clock_ms() back on its default source
 //   headless_buffer_ms(j)      when device buffer j is made, in ms after the
-//                              start: 4096 j * 1000 / 44100, rounded down
+//                              start: j buffers of DEVICE_BUFFER_FRAMES at
+//                              SAMPLE_RATE, rounded down
 //   headless_frame_ms(k, fps)  when frame k is drawn: k * 1000 / fps
 //   headless_open(run)         the virtual clock at run.start_ms and the
 //                              silent player, a device's buffer in size
@@ -34,8 +35,8 @@
 #include <span>
 #include <vector>
 
-// Where each device buffer goes: 4096 stereo frames, left and right 16-bit
-// samples interleaved.
+// Where each device buffer goes: DEVICE_BUFFER_FRAMES stereo frames, left
+// and right 16-bit samples interleaved.
 struct HeadlessSound {
     void (*take)(void* context, std::span<const int16_t> samples) = nullptr;
     void* context = nullptr;

@@ -14,13 +14,10 @@ namespace {
 constexpr int32_t FAST_FORWARD_FRAMES = SAMPLE_RATE / 4;
 constexpr int FAST_FORWARD_LENGTH = FAST_FORWARD_FRAMES * 4;  // bytes, as the callback takes it
 
-FrameView begin_frame(void*) { return display_begin_frame(); }
-
 // The frame's input step, between the scene and the layers over it.
-void input_step(void* context, const FrameMoment& moment)
+void input_step(MainLoop& loop, int32_t now)
 {
-    MainLoop& loop = *static_cast<MainLoop*>(context);
-    const FastForward ff = input_fast_forward(loop.input, moment.now, loop.ff_step);
+    const FastForward ff = input_fast_forward(loop.input, now, loop.ff_step);
     if (ff.jump) {
         pt_lock_audio();
         pt_audio_callback(nullptr, nullptr, FAST_FORWARD_LENGTH);
@@ -36,7 +33,9 @@ void input_step(void* context, const FrameMoment& moment)
 
 bool main_loop_turn(MainLoop& loop)
 {
-    const FrameMoment moment = frame_step(loop.show, FrameHooks{begin_frame, input_step, &loop});
+    const FrameMoment moment = frame_moment();
+    frame_draw(loop.show, moment.now, moment.pos, display_begin_frame(),
+               [&] { input_step(loop, moment.now); });
     display_end_frame();
     return !(moment.ended || loop.input.escape || signals_quit_asked());
 }

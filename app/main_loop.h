@@ -3,9 +3,9 @@
 // SIGINT/SIGTERM arrives.
 //
 // Entry points:
-//   main_loop_turn(loop)   one frame (frame_step with the display's canvas
-//                          and the input step); false when the show ends
-//                          after it
+//   main_loop_turn(loop)   one frame (frame_draw into the display's canvas,
+//                          the input step between the scene and the
+//                          layers); false when the show ends after it
 //   main_loop_run(show)    turns until then; ends SDL and returns the exit
 //                          status (0)
 //   main_loop_end()        the sound device closed, then SDL ended

@@ -2,7 +2,7 @@
 //
 // Entry points:
 //   scene_finale_strength(since)   the halftone strength `since` ms after
-//                                  1340 was heard: 260 at once, 0 about
+//                                  CUE_FINALE was heard: 260 at once, 0 about
 //                                  3.14 s later, then back, every 6.28 s
 #pragma once
 

@@ -1,7 +1,6 @@
 // Scene 5, the fade: the finished painting turned to colour once, then every
 // byte of it stepped one level at a time towards the emblem picture, so the
 // rectangles melt into the picture they were fitted to.
-#include "app/scene_flyin.h"
 #include "app/scene_tables.h"
 #include "app/scenes_list.h"
 #include "gfx/fx/palettes.h"
@@ -37,8 +36,7 @@ void scene_fade(Show& show, int32_t now, int32_t, FrameView canvas)
     SceneState& scene = show.scene;
     if (scene.fade_time == -1) {
         scene.fade_time = now;
-        fx_palette_map(show.work_a, scene_paint_image(show), 0);
-        show.work_c = show.work_a;
+        fx_palette_map(show.work_c, show.paint, 0);
     } else if (int64_t(now) - scene.fade_time > FADE_GATE_MS) {
         fade_step(reinterpret_cast<uint8_t*>(show.work_c.data()), show.pictures[PICTURE_EMBLEM_COPY].pixels);
         scene.fade_time = now;

@@ -3,6 +3,7 @@
 #include "app/scene_tables.h"
 #include "app/scene_time.h"
 #include "app/scenes_list.h"
+#include "app/show_cues.h"
 #include "gfx/fx/blit.h"
 #include "gfx/fx/smoke.h"
 
@@ -22,7 +23,7 @@ void scene_smoke(Show& show, int32_t now, int32_t pos, FrameView canvas)
     if (scene_step_due(scene, now, SMOKE_GATE_MS)) {
         // Rows 0 and 32 of a pattern send the particles off again; while the
         // music stays on such a row the reseed alternates 1, 0, 1, ...
-        const bool seed_row = pos % 100 % 32 == 0;
+        const bool seed_row = music_pos_row(pos) % SMOKE_SEED_ROWS == 0;
         scene.smoke_reseed = seed_row && scene.smoke_reseed == 0 ? 1 : 0;
         fx_smoke(show.work_a, scene_picture(show, PICTURE_NOISE), SMOKE_PARTICLES, scene.smoke_reseed);
     }

@@ -11,9 +11,10 @@
 //   CREDIT_LINES, CREDIT_HEIGHT, credit_line_width(index)
 //   OverlaySlot, OVERLAY_SCHEDULE, OVERLAY_ROWS
 //
-// Positions are MusicPos (order entry * 100 + row); rectangles inclusive.
+// Positions are MusicPos (core/music_pos.h); rectangles inclusive.
 #pragma once
 
+#include "app/show_cues.h"
 #include "gfx/picture/picture_list.h"
 
 #include <array>
@@ -88,7 +89,7 @@ constexpr std::array<OverlaySlot, OVERLAY_ROWS> OVERLAY_SCHEDULE = {{
     {1000, 1500, 1060, 500, PICTURE_MESH_READOUT, 0, 8, 133, 239},
     {1100, 500, 1132, 1500, PICTURE_MESH_READOUT, 0, 8, 133, 239},
     {1200, 200, 1340, 1, PICTURE_NO_SIGNAL, 208, 70, 319, 239},
-    {1324, 800, 1340, 1, PICTURE_NOISE, 0, 0, 319, 239},
+    {CUE_NOISE_FLASH, 800, CUE_FINALE, 1, PICTURE_NOISE, 0, 0, 319, 239},
     {1344, 4400, 1400, 1, PICTURE_DARK_BACKDROP, 0, 0, 319, 239},
     {0, 0, 0, 0, OVERLAY_END, 0, 0, 319, 239},
 }};

@@ -13,23 +13,10 @@
 
 namespace {
 
-// A scene owns the positions first..last inclusive. The table is searched in
-// order with the position taken as unsigned, so a negative one (nothing
-// heard yet) matches no scene and the canvas is left as it is.
-struct SceneEntry {
-    uint32_t first, last;
-    SceneDraw draw;
+// Scene n draws from SCENE_STARTS[n - 1] (app/show_cues.h) on.
+constexpr std::array<SceneDraw, SCENE_COUNT> SCENE_TABLE = {
+    scene_tower, scene_smoke, scene_circles, scene_flyin, scene_fade, scene_mesh, scene_crawl,
 };
-
-constexpr std::array<SceneEntry, SCENE_COUNT> SCENE_TABLE = {{
-    {0, 299, scene_tower},           // 1: orders 0 to 2
-    {300, 499, scene_smoke},         // 2: orders 3 and 4
-    {500, 699, scene_circles},       // 3: orders 5 and 6
-    {700, 899, scene_flyin},         // 4: orders 7 and 8
-    {900, 999, scene_fade},          // 5: order 9
-    {1000, 1199, scene_mesh},        // 6: orders 10 and 11
-    {1200, INT32_MAX, scene_crawl},  // 7: order 12 onward
-}};
 
 // The first frame of a run: the effects forget any earlier run, and the
 // built-in schedule is copied with its pictures and zero elapsed counters.
@@ -53,19 +40,21 @@ void start_run(Show& show)
 
 }  // namespace
 
+// The last scene whose start `pos` has reached. A negative position
+// (nothing heard yet) reaches none, and the canvas is left as it is.
 int scene_number(int32_t pos)
 {
-    for (size_t i = 0; i < SCENE_TABLE.size(); i++)
-        if (uint32_t(pos) >= SCENE_TABLE[i].first && uint32_t(pos) <= SCENE_TABLE[i].last)
-            return int(i) + 1;
-    return 0;
+    int scene = 0;
+    while (scene < SCENE_COUNT && pos >= SCENE_STARTS[size_t(scene)])
+        scene++;
+    return scene;
 }
 
 void scenes_draw(Show& show, int32_t now, int32_t pos, FrameView canvas)
 {
     start_run(show);
     if (const int scene = scene_number(pos))
-        SCENE_TABLE[size_t(scene - 1)].draw(show, now, pos, canvas);
+        SCENE_TABLE[size_t(scene - 1)](show, now, pos, canvas);
 }
 
 void layers_draw(Show& show, int32_t now, int32_t pos, FrameView canvas)

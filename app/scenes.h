@@ -13,11 +13,10 @@
 #pragma once
 
 #include "app/show.h"
+#include "app/show_cues.h"
 #include "core/frame_buffer.h"
 
 #include <cstdint>
-
-constexpr int SCENE_COUNT = 7;
 
 void scenes_draw(Show& show, int32_t now, int32_t pos, FrameView canvas);
 void layers_draw(Show& show, int32_t now, int32_t pos, FrameView canvas);

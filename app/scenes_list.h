@@ -5,14 +5,16 @@
 //
 // Entry points:
 //   SceneDraw                          the signature every scene shares
-//   scene_tower(show, now, pos, canvas)     scene 1, 0..299
-//   scene_smoke(show, now, pos, canvas)     scene 2, 300..499
-//   scene_circles(show, now, pos, canvas)   scene 3, 500..699
-//   scene_flyin(show, now, pos, canvas)     scene 4, 700..899
-//   scene_fade(show, now, pos, canvas)      scene 5, 900..999
-//   scene_mesh(show, now, pos, canvas)      scene 6, 1000..1199
-//   scene_crawl(show, now, pos, canvas)     scene 7, 1200 on
+//   scene_tower(show, now, pos, canvas)     scene 1
+//   scene_smoke(show, now, pos, canvas)     scene 2
+//   scene_circles(show, now, pos, canvas)   scene 3
+//   scene_flyin(show, now, pos, canvas)     scene 4
+//   scene_fade(show, now, pos, canvas)      scene 5
+//   scene_mesh(show, now, pos, canvas)      scene 6
+//   scene_crawl(show, now, pos, canvas)     scene 7
 //   scene_picture(show, index)         a full-screen picture, 320 words a row
+//
+// Where each scene starts: SCENE_STARTS (app/show_cues.h).
 #pragma once
 
 #include "app/show.h"

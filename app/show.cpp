@@ -17,4 +17,5 @@ void show_prepare_work(Show& show)
     std::copy_n(noise, FRAME_PIXELS, show.work_a.begin());
     std::copy_n(noise, FRAME_PIXELS, show.work_b.begin());
     show.work_c.fill(0);
+    show.paint.fill(0);
 }

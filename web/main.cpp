@@ -31,8 +31,8 @@
 #include "app/display.h"
 #include "app/headless_run.h"
 #include "app/main_loop.h"
-#include "app/scenes.h"
 #include "app/show.h"
+#include "app/show_cues.h"
 #include "app/startup.h"
 #include "core/clock.h"
 #include "core/rand.h"
@@ -169,9 +169,9 @@ int32_t run_replay(int64_t at)
     return int32_t(std::max<int64_t>(0, web.run.moment_ms));
 }
 
-// When each scene is first shown and when the show ends, on the virtual
-// clock: the music alone played to the end, and a frame shows the row
-// whose stamp its moment has passed (pt_poll_position).
+// When each scene of the cue table is first shown and when the show ends,
+// on the virtual clock: the music alone played to the end, and a frame
+// shows the row whose stamp its moment has passed (pt_poll_position).
 void measure_timeline()
 {
     run_reset();
@@ -183,13 +183,10 @@ void measure_timeline()
            headless_buffer_ms(web.run.buffers) < TIMELINE_LIMIT_MS)
         headless_feed_buffer(web.run);
     web.length_ms = first_frame_after(std::min<int32_t>(pt_position_time(SHOW_LAST_POSITION + 1), TIMELINE_LIMIT_MS));
-    int scene = 1;  // the first scene shows from the first frame
-    for (int32_t pos = 0; pos <= SHOW_LAST_POSITION && scene < SCENE_COUNT; pos++) {
-        if (pos % 100 > 63 || scene_number(pos) <= scene)
-            continue;
-        scene = scene_number(pos);
-        const int32_t stamp = pt_position_time(pos);
-        web.scene_start[size_t(scene - 1)] = stamp == PT_NOT_HEARD ? web.length_ms : first_frame_after(stamp);
+    // The first scene shows from the first frame, before any row is heard.
+    for (size_t scene = 1; scene < SCENE_STARTS.size(); scene++) {
+        const int32_t stamp = pt_position_time(SCENE_STARTS[scene]);
+        web.scene_start[scene] = stamp == PT_NOT_HEARD ? web.length_ms : first_frame_after(stamp);
     }
 }
 

@@ -17,6 +17,8 @@
 #include "app/frame.h"
 #include "app/headless_run.h"
 #include "app/show.h"
+#include "app/show_cues.h"
+#include "core/music_pos.h"
 #include "bench/frame/bench_show.h"
 #include "sound/player/player_clock.h"
 
@@ -31,13 +33,9 @@ constexpr int32_t ROW_MS = 120;
 constexpr int32_t FIRST_ROW_MS = 1000;
 constexpr int32_t FRAME_MS = 20;
 
-int32_t heard_at(int32_t pos) { return (pos / 100 * 64 + pos % 100) * ROW_MS + FIRST_ROW_MS; }
+int32_t heard_at(MusicPos pos) { return music_pos_index(pos) * ROW_MS + FIRST_ROW_MS; }
 
-int32_t pos_at(int32_t t)
-{
-    const int32_t row = (t - FIRST_ROW_MS) / ROW_MS;
-    return t < FIRST_ROW_MS ? 0 : row / 64 * 100 + row % 64;
-}
+MusicPos pos_at(int32_t t) { return t < FIRST_ROW_MS ? 0 : music_pos_at_index((t - FIRST_ROW_MS) / ROW_MS); }
 
 FrameBuffer canvas{};
 HeadlessRun run;
@@ -55,9 +53,9 @@ Show* start_show(int32_t scene_pos)
     run = HeadlessRun{};
     run.fps = 1000 / FRAME_MS;
     headless_open(run);
-    for (int32_t order = 0; order < 14; order++)
-        for (int32_t row = 0; row < 64; row++)
-            pt_stamp_rows(order, row, heard_at(order * 100 + row));
+    for (int32_t order = 0; order <= music_pos_order(SHOW_LAST_POSITION); order++)
+        for (int32_t row = 0; row < ROWS_PER_PATTERN; row++)
+            pt_stamp_rows(order, row, heard_at(music_pos(order, row)));
     run.frame = std::max(heard_at(scene_pos) - 8000, 0) / FRAME_MS;
     run.max_frames = run.frame + 1;
     headless_step(run, *show, canvas);
@@ -97,9 +95,9 @@ void run_frames(benchmark::State& state, Show* show, int32_t now, int32_t step, 
 void BM_SceneFlyin(benchmark::State& state)
 {
     const int32_t ms = int32_t(state.range(0));
-    Show* show = start_show(700);
+    Show* show = start_show(SCENE_STARTS[3]);
     if (show)
-        play_until(*show, heard_at(700) + FRAME_MS);
+        play_until(*show, heard_at(SCENE_STARTS[3]) + FRAME_MS);
     const int32_t start = show ? show->scene.flyin_start : 0;
     // Nothing lands in the first second, so its frames repeat exactly; later
     // a window of 7 ms lands nothing new after its first frame.
@@ -113,14 +111,14 @@ BENCHMARK(BM_SceneFlyin)->Arg(0)->Arg(120)->Arg(3500)->Arg(9000)->Arg(15000);
 void BM_SceneFadeStep(benchmark::State& state)
 {
     // The clock only moves on here: a fade step waits for a later time.
-    run_frames(state, start_show(900), heard_at(920), 46, 1 << 30);
+    run_frames(state, start_show(SCENE_STARTS[4]), heard_at(SCENE_STARTS[4] + 20), 46, 1 << 30);
 }
 BENCHMARK(BM_SceneFadeStep);
 
 void BM_SceneMesh(benchmark::State& state)
 {
     const int32_t pos = int32_t(state.range(0));
-    run_frames(state, start_show(1000), heard_at(pos), 17, 1000);
+    run_frames(state, start_show(SCENE_STARTS[5]), heard_at(pos), 17, 1000);
 }
 BENCHMARK(BM_SceneMesh)->Arg(1010)->Arg(1120)->Arg(1160);
 

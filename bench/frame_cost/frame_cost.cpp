@@ -4,7 +4,7 @@
 // a busy machine's noise out), and prints for each scene its heaviest frame
 // and the mean of its ten heaviest:
 //   scene <n> <heaviest frame's time in ms> <its cost> <mean of ten>   (µs)
-// Only the frame is timed (frame_step: the scene, the overlays, the film
+// Only the frame is timed (the moment, the scene, the overlays, the film
 // damage); the sound buffers due before it are made first. Run it beside
 // data/.
 #include "app/frame.h"

@@ -13,6 +13,9 @@ namespace {
 // divides with truncation toward zero.
 inline int32_t mul_4_12(int32_t a, int32_t b) { return wrap_mul(a, b) / MESH_ONE; }
 
+// 1.0 in 4.12 as a float, for the conversions from float (exact).
+constexpr float MESH_ONE_F = float(MESH_ONE);
+
 // The integer part of v, toward zero. Values beyond 32 bits saturate and
 // NaN gives 0, where a plain conversion would be undefined.
 int32_t truncate_float(float v)
@@ -50,10 +53,10 @@ inline int32_t project_axis(int32_t v, int32_t f, int64_t depth, int32_t centre)
 void apply_rotation(size_t a, size_t b, float c, float s)
 {
     MeshMatrix r = identity();
-    r[a][a] = truncate_float(c * 4096.0f);
-    r[a][b] = truncate_float(s * 4096.0f);
-    r[b][a] = truncate_float(-s * 4096.0f);
-    r[b][b] = truncate_float(c * 4096.0f);
+    r[a][a] = truncate_float(c * MESH_ONE_F);
+    r[a][b] = truncate_float(s * MESH_ONE_F);
+    r[b][a] = truncate_float(-s * MESH_ONE_F);
+    r[b][b] = truncate_float(c * MESH_ONE_F);
     mesh_apply_matrix(r);
 }
 
@@ -66,7 +69,7 @@ void mesh_translate(float x, float y, float z)
     MeshMatrix& g = mesh_state().matrix;
     const float a[3] = {x, y, z};
     for (size_t row = 0; row < 3; row++)
-        g[row][3] = truncate_float(a[row] * 4096.0f + float(g[row][3]));
+        g[row][3] = truncate_float(a[row] * MESH_ONE_F + float(g[row][3]));
 }
 
 void mesh_rotate_y(float angle)

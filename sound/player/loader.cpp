@@ -152,7 +152,7 @@ int32_t pt_takemod(uint8_t* image, size_t size)
     int32_t highest = 0;
     for (uint8_t p : song.order)
         highest = p > highest ? p : highest;
-    const size_t pattern_bytes = static_cast<size_t>(channels) * 4 * PT_ROWS_PER_PATTERN;
+    const size_t pattern_bytes = static_cast<size_t>(channels) * 4 * ROWS_PER_PATTERN;
     const size_t data_start = HEADER_SIZE + static_cast<size_t>(highest + 1) * pattern_bytes;
     if (size < data_start) {
         st.last_error = SHORT_PATTERNS;

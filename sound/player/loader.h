@@ -4,7 +4,8 @@
 // Entry points:
 //   pt_load_module(image, size)  load and reset playback; 1 = accepted, 0 = refused
 //   pt_takemod(image, size)      the parser and converter behind it, 1/0
-//   pt_convert_patterns(cells)   rewrite file cells into PatternCell form in place
+//   pt_convert_patterns(cells)   rewrite file cells into the player's Cell form
+//                                (player_internal.h) in place
 //   pt_last_error()              fixed text of the last refusal, or null
 //
 // The image is not copied: patterns are rewritten inside it and the mixer

@@ -1,6 +1,7 @@
 #include "sound/player/player_clock.h"
 
 #include "core/clock.h"
+#include "core/music_pos.h"
 #include "core/sound_rates.h"
 #include "core/wrap_int.h"
 #include "sound/mixer/mixer.h"
@@ -14,6 +15,9 @@
 
 namespace {
 
+void no_lock() {}
+int32_t no_delay() { return 0; }
+
 struct PlayerClock {
     bool open = false;  // a back-end is in place: buffers may be made
     // Written by the pacing loop, read by the main thread without the lock.
@@ -22,10 +26,15 @@ struct PlayerClock {
     int32_t stamp_cursor = 0;  // every entry below it is stamped
     int32_t audible = -1;      // RowTimes index of the latest row heard
     int32_t frames_to_tick = 0;
-    int32_t buffer_frames = DEVICE_BUFFER_FRAMES;  // as granted; the stamps allow for one buffer in flight
-    PtLockFn lock = nullptr;                       // nullptr: no other thread makes buffers
-    PtLockFn unlock = nullptr;
-    PtDelayFn delay = nullptr;  // nullptr: no queue beyond the buffer being asked for
+    // Frames per device buffer as granted: the stamps allow for one buffer
+    // in flight. The demo asks for DEVICE_BUFFER_FRAMES, but a device may
+    // grant fewer and then holds only that many ahead; allowing for the
+    // full 4096 there would stamp every row early by the difference (46 ms
+    // at 2048), the first ones before the callback that makes them.
+    int32_t buffer_frames = DEVICE_BUFFER_FRAMES;
+    PtLockFn lock = no_lock;  // no_lock: no other thread makes buffers
+    PtLockFn unlock = no_lock;
+    PtDelayFn delay = no_delay;  // no_delay: no queue beyond the buffer being asked for
 };
 
 PlayerClock clock_state;
@@ -61,8 +70,7 @@ void pt_audio_callback(void*, uint8_t* stream, int length)
     int32_t callback_time = int32_t(clock_ms());
     if (!clock_state.open)
         return;
-    if (clock_state.delay)
-        callback_time = wrap_add(callback_time, clock_state.delay());
+    callback_time = wrap_add(callback_time, clock_state.delay());
     PtPacing pacing;
     pacing.mix = mix_into;
     pacing.user = stream;
@@ -97,10 +105,10 @@ int32_t pt_pace(int32_t frames, int32_t callback_time, const PtPacing& pacing)
 void pt_stamp_rows(int32_t order, int32_t row, int32_t t)
 {
     PlayerClock& c = clock_state;
-    if (uint32_t(order) > 128 || row < 0 || row > 63)
+    if (uint32_t(order) > 128 || uint32_t(row) >= uint32_t(ROWS_PER_PATTERN))
         return;
     // A forward jump gives every row it skips the same time.
-    const int32_t index = order * 64 + row;
+    const int32_t index = music_pos_index(music_pos(order, row));
     for (; c.stamp_cursor <= index; c.stamp_cursor++) {
         auto& entry = c.row_times[size_t(c.stamp_cursor)];
         if (entry.load(std::memory_order_relaxed) == PT_NOT_HEARD)
@@ -116,7 +124,7 @@ int32_t pt_poll_position()
     while (c.audible + 1 < PT_ROW_TIMES &&
            now > c.row_times[size_t(c.audible + 1)].load(std::memory_order_relaxed))
         c.audible++;
-    const int32_t pos = c.audible < 0 ? 0 : (c.audible / 64) * 100 + c.audible % 64;
+    const int32_t pos = c.audible < 0 ? 0 : music_pos_at_index(c.audible);
     c.music_pos.store(pos, std::memory_order_relaxed);
     pt_unlock_audio();
     return pos;
@@ -126,32 +134,23 @@ int32_t pt_get_position() { return clock_state.music_pos.load(std::memory_order_
 
 int32_t pt_position_time(int32_t pos)
 {
-    const int32_t row = pos % 100;
-    const int32_t index = (pos / 100) * 64 + row;
-    if (pos < 0 || row > 63 || index >= PT_ROW_TIMES)
+    const int32_t index = music_pos_index(pos);
+    if (pos < 0 || music_pos_row(pos) >= ROWS_PER_PATTERN || index >= PT_ROW_TIMES)
         return PT_NOT_HEARD;
     return clock_state.row_times[size_t(index)].load(std::memory_order_relaxed);
 }
 
-void pt_lock_audio()
-{
-    if (clock_state.lock)
-        clock_state.lock();
-}
+void pt_lock_audio() { clock_state.lock(); }
 
-void pt_unlock_audio()
-{
-    if (clock_state.unlock)
-        clock_state.unlock();
-}
+void pt_unlock_audio() { clock_state.unlock(); }
 
 void pt_set_audio_lock(PtLockFn lock, PtLockFn unlock)
 {
-    clock_state.lock = lock;
-    clock_state.unlock = unlock;
+    clock_state.lock = lock ? lock : no_lock;
+    clock_state.unlock = unlock ? unlock : no_lock;
 }
 
-void pt_set_output_delay(PtDelayFn delay) { clock_state.delay = delay; }
+void pt_set_output_delay(PtDelayFn delay) { clock_state.delay = delay ? delay : no_delay; }
 
 void pt_set_buffer_frames(int32_t frames) { clock_state.buffer_frames = frames; }
 
@@ -180,7 +179,7 @@ void pt_clock_reset()
     c.audible = -1;
     c.frames_to_tick = 0;
     c.buffer_frames = DEVICE_BUFFER_FRAMES;
-    c.lock = nullptr;
-    c.unlock = nullptr;
-    c.delay = nullptr;
+    c.lock = no_lock;
+    c.unlock = no_lock;
+    c.delay = no_delay;
 }

@@ -47,7 +47,7 @@
 //                                 current tempo
 //   pt_clock_reset()              back to the start-of-program state (tests)
 //
-// MusicPos = order entry * 100 + row (0..63).
+// Positions are MusicPos (core/music_pos.h).
 #pragma once
 
 #include <cstdint>

@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/music_pos.h"
 #include "sound/player/oscillator.h"
 
 struct SampleHeader {
@@ -42,7 +43,6 @@ struct ChannelState {
 
 inline constexpr int32_t PT_MAX_CHANNELS = 32;
 inline constexpr int32_t PT_ORDER_ENTRIES = 128;
-inline constexpr int32_t PT_ROWS_PER_PATTERN = 64;
 
 struct Song {
     uint8_t* image = nullptr;  // the module image; patterns are converted inside it

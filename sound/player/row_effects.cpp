@@ -116,7 +116,7 @@ void row_effects(PlayerState& st, int32_t c, const Cell& cell)
         break;
     case 0xB:  // Bxx position jump: the next row is the break row of entry xx
         p.order_pos = param - 1;
-        p.row = 63;
+        p.row = ROWS_PER_PATTERN - 1;
         break;
     case 0xC:  // Cxx set volume, not limited to 64
         ch.volume = param;
@@ -126,8 +126,8 @@ void row_effects(PlayerState& st, int32_t c, const Cell& cell)
         // Dxy pattern break to row x * 10 + y of the next entry (two decimal
         // digits). A row past the pattern's end starts the entry at its top.
         const int32_t row = x * 10 + y;
-        p.row = 63;
-        p.break_row = row > 63 ? 0 : row;
+        p.row = ROWS_PER_PATTERN - 1;
+        p.break_row = row >= ROWS_PER_PATTERN ? 0 : row;
         break;
     }
     case 0xE:  // Exy extended commands

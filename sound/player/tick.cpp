@@ -42,7 +42,7 @@ bool start_row(PlayerState& st)
         return false;
 
     ++p.row;
-    if (p.row > 63) {
+    if (p.row >= ROWS_PER_PATTERN) {
         ++p.order_pos;
         p.row = p.break_row;
         p.break_row = 0;
@@ -55,7 +55,7 @@ bool start_row(PlayerState& st)
     // restart position like any other past the end.
     if (static_cast<uint32_t>(p.order_pos) >= static_cast<uint32_t>(song.song_length))
         p.order_pos = song.restart;
-    if (p.row < 0 || p.row > 63)
+    if (p.row < 0 || p.row >= ROWS_PER_PATTERN)
         p.row = 0;
 
     p.playing_order = p.order_pos;
@@ -87,7 +87,7 @@ void pt_reset_player()
     p.speed = 6;
     p.tempo = 125;
     p.tick = 5;
-    p.row = 63;
+    p.row = ROWS_PER_PATTERN - 1;
     p.playing_order = 0;
     p.playing_row = 0;
     p.vibrato_wave = 0;

@@ -1,7 +1,8 @@
 // capture as a user runs it: in the build directory, on the show's own data.
 #include "tests/capture/stamps.h"
 #include "tests/content/read_png.h"
-#include "tests/e2e/process.h"
+#include "tests/support/process.h"
+#include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -20,16 +21,10 @@ namespace {
 
 constexpr int TIMEOUT_MS = 540000;  // a whole show under the sanitizers
 
-std::string bytes_of(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // The WAV's samples, after its 44-byte header.
 std::string samples_of(const std::string& path)
 {
-    const std::string wav = bytes_of(path);
+    const std::string wav = read_file<std::string>(path);
     return wav.size() < 44 ? std::string() : wav.substr(44);
 }
 
@@ -145,10 +140,10 @@ TEST(Capture, AtGivesTheFramesOfAFullRunAndTwoRunsAgree)
     }
     // 8000 ms is frame 480 exactly; 2000 ms is frame 120.
     EXPECT_EQ(frames_in(dir + "/a"), (std::vector<int64_t>{120, 480}));
-    EXPECT_EQ(bytes_of(frame_path(dir + "/a", 480)), bytes_of(frame_path(dir + "/range", 480)));
+    EXPECT_EQ(read_file(frame_path(dir + "/a", 480)), read_file(frame_path(dir + "/range", 480)));
     for (int64_t k : {120, 480})
-        EXPECT_EQ(bytes_of(frame_path(dir + "/a", k)), bytes_of(frame_path(dir + "/b", k))) << k;
-    EXPECT_EQ(bytes_of(dir + "/a.wav"), bytes_of(dir + "/b.wav"));
+        EXPECT_EQ(read_file(frame_path(dir + "/a", k)), read_file(frame_path(dir + "/b", k))) << k;
+    EXPECT_EQ(read_file(dir + "/a.wav"), read_file(dir + "/b.wav"));
     fs::remove_all(dir);
 }
 
@@ -218,14 +213,6 @@ int leftovers(const std::string& dir)
     for (const auto& entry : fs::recursive_directory_iterator(dir))
         n += entry.path().filename().string().rfind(".capture-", 0) == 0;
     return n;
-}
-
-uint32_t le32(const std::string& bytes, size_t at)
-{
-    uint32_t v = 0;
-    for (size_t i = 0; i < 4; i++)
-        v |= uint32_t(uint8_t(bytes[at + i])) << (8 * i);
-    return v;
 }
 
 // Every failure ends with "capture: <file>: <reason>" (or the refusal of the
@@ -298,7 +285,7 @@ TEST(Capture, AnInterruptedRunLeavesNoBrokenFile)
     ASSERT_EQ(process_wait(child, TIMEOUT_MS), 143) << child.errors;
     EXPECT_EQ(leftovers(dir), 0);
 
-    const std::string wav = bytes_of(dir + "/s.wav");
+    const std::string wav = read_file<std::string>(dir + "/s.wav");
     ASSERT_GT(wav.size(), 44u);
     EXPECT_EQ(le32(wav, 40), wav.size() - 44) << "the header tells the true length";
     EXPECT_EQ(le32(wav, 4), wav.size() - 8);

@@ -4,9 +4,12 @@
 #include "tests/capture/stamps.h"
 
 #include "app/headless_run.h"
+#include "core/music_pos.h"
+#include "core/sound_rates.h"
 #include "sound/player/player_clock.h"
 #include "sound/player/player_state.h"
 #include "tests/content/read_png.h"
+#include "tests/support/test_files.h"
 #include "tools/modrender/render.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +18,8 @@
 
 namespace {
 
-constexpr int32_t LAST_INDEX = 13 * 64 + 63;  // MusicPos 1363, the first past the show
+constexpr MusicPos PAST_SHOW = SHOW_LAST_POSITION + 1;
+constexpr int32_t LAST_INDEX = music_pos_index(PAST_SHOW);
 
 std::vector<uint8_t> show_module()
 {
@@ -30,7 +34,7 @@ std::vector<int64_t> predicted_row_stamps()
 {
     struct Tick {
         int64_t frame;
-        int32_t index;  // RowTimes index of the row in force after the tick
+        int32_t index;  // row index of the row in force after the tick
     };
     std::vector<uint8_t> image = show_module();
     std::vector<Tick> ticks;
@@ -39,16 +43,18 @@ std::vector<int64_t> predicted_row_stamps()
     RenderHooks hooks;
     hooks.tick = [&ticks](int64_t frame, bool) {
         const Playback& p = pt_state().play;
-        ticks.push_back({frame, p.order_pos * 64 + p.row});
+        ticks.push_back({frame, music_pos_index(music_pos(p.order_pos, p.row))});
     };
-    render_run(int64_t(44100) * 140, hooks);
+    render_run(int64_t(SAMPLE_RATE) * 140, hooks);
 
     std::vector<int64_t> stamps(PT_ROW_TIMES, -1);
     int32_t cursor = 0;
     for (size_t i = 0; i + 1 < ticks.size(); i++) {
         const int64_t f = ticks[i].frame;
-        const int64_t end = std::min(ticks[i + 1].frame, (f / 4096 + 1) * 4096);
-        const int64_t t = headless_buffer_ms(end / 4096) + (end % 4096) * 1000 / 44100;
+        const int64_t end =
+            std::min(ticks[i + 1].frame, (f / DEVICE_BUFFER_FRAMES + 1) * DEVICE_BUFFER_FRAMES);
+        const int64_t t = headless_buffer_ms(end / DEVICE_BUFFER_FRAMES) +
+                          (end % DEVICE_BUFFER_FRAMES) * 1000 / SAMPLE_RATE;
         for (; cursor <= ticks[i].index && cursor < PT_ROW_TIMES; cursor++)
             stamps[size_t(cursor)] = t;
     }
@@ -60,17 +66,17 @@ int64_t predicted_stamp_past_end() { return predicted_row_stamps()[LAST_INDEX]; 
 TEST(VirtualClock, RowStampsAreWhenTheSoundtrackPlaysThem)
 {
     const std::vector<int64_t> predicted = predicted_row_stamps();
-    ASSERT_GT(predicted[LAST_INDEX], 100000) << "the show's music reaches 1363 after 100 s";
+    ASSERT_GT(predicted[LAST_INDEX], 100000) << "the show's music reaches its end after 100 s";
 
     std::vector<uint8_t> image = show_module();
     ASSERT_EQ(render_open(image.data(), image.size()), 1);
     HeadlessRun run;
     headless_clock_use(run.start_ms);
-    while (pt_position_time(1363) == PT_NOT_HEARD && run.buffers < 2000)
+    while (pt_position_time(PAST_SHOW) == PT_NOT_HEARD && run.buffers < 2000)
         headless_feed_buffer(run);
     headless_clock_release();
     for (int32_t index = 0; index <= LAST_INDEX; index++) {
-        const int32_t pos = index / 64 * 100 + index % 64;
+        const MusicPos pos = music_pos_at_index(index);
         ASSERT_EQ(pt_position_time(pos), predicted[size_t(index)]) << "MusicPos " << pos;
     }
 }
@@ -98,7 +104,7 @@ TEST(VirtualClock, AQueueingDeviceDelaysTheStampsOfEachBuffer)
     for (int32_t index = 0; index <= LAST_INDEX; index++) {
         if (predicted[size_t(index)] >= headless_buffer_ms(run.buffers - 1))
             break;
-        const int32_t pos = index / 64 * 100 + index % 64;
+        const MusicPos pos = music_pos_at_index(index);
         ASSERT_EQ(pt_position_time(pos), predicted[size_t(index)] + 321) << "MusicPos " << pos;
         checked++;
     }

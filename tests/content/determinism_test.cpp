@@ -2,13 +2,14 @@
 // the build's own run.
 #include "gfx/picture/picture_list.h"
 #include "tests/content/read_png.h"
+#include "tests/support/process.h"
+#include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -22,9 +23,11 @@ std::filesystem::path scratch(const char* name)
     return dir;
 }
 
-int run(const std::string& args)
+int run(std::vector<std::string> args)
 {
-    return std::system((std::string("\"") + CONTENT_GEN + "\" " + args).c_str());
+    args.insert(args.begin(), CONTENT_GEN);
+    Child child = process_start(args, ".");
+    return process_wait(child, 540000);  // ms, ample under the sanitizers
 }
 
 }  // namespace
@@ -32,7 +35,7 @@ int run(const std::string& args)
 TEST(Generator, PicturesAndMeshAreReproducible)
 {
     const auto dir = scratch("pictures");
-    ASSERT_EQ(run("pictures \"" + dir.string() + "\""), 0);
+    ASSERT_EQ(run({"pictures", dir.string()}), 0);
     std::vector<std::string> names = {"mesh.bare"};
     names.insert(names.end(), PICTURE_FILE_NAMES.begin(), PICTURE_FILE_NAMES.end());
     for (const std::string& name : names) {
@@ -47,7 +50,7 @@ TEST(Generator, FlyinRecordsAreReproducible)
 {
     const auto dir = scratch("flyin");
     const auto out = dir / "flyin_rects.cpp";
-    ASSERT_EQ(run("flyin \"" + out.string() + "\" > /dev/null"), 0);
+    ASSERT_EQ(run({"flyin", out.string()}), 0);
     const auto fresh = read_file(out.string());
     EXPECT_FALSE(fresh.empty());
     EXPECT_TRUE(fresh == read_file(FLYIN_RECTS_CPP)) << "fly-in records differ between runs";

@@ -2,6 +2,7 @@
 // outwards, and that the faces towards the camera are the ones the
 // renderer's cull keeps.
 #include "tests/content/read_png.h"
+#include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 

@@ -41,17 +41,3 @@ PngFile read_png(const std::string& path)
 }
 
 std::string data_path(const std::string& name) { return std::string(KIRMAVO_DATA_DIR) + "/" + name; }
-
-std::vector<uint8_t> read_file(const std::string& path)
-{
-    std::vector<uint8_t> bytes;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return bytes;
-    unsigned char buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        bytes.insert(bytes.end(), buf, buf + n);
-    std::fclose(f);
-    return bytes;
-}

@@ -4,7 +4,6 @@
 //   read_png(path)     header fields and 0xAARRGGBB pixels (8-bit RGBA, or
 //                      RGB with alpha 0)
 //   data_path(name)    the path of a file in the build's data/ directory
-//   read_file(path)    the bytes of a file (empty when it cannot be read)
 #pragma once
 
 #include <cstdint>
@@ -20,4 +19,3 @@ struct PngFile {
 
 PngFile read_png(const std::string& path);
 std::string data_path(const std::string& name);
-std::vector<uint8_t> read_file(const std::string& path);

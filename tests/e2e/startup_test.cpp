@@ -1,7 +1,7 @@
 // Start-up failures, run as the real programs on a data/ directory written
 // here. Every one ends with status 1 before SDL is touched; only a missing
 // picture says anything, and then exactly one line-less message on stdout.
-#include "tests/e2e/process.h"
+#include "tests/support/process.h"
 #include "tests/e2e/test_data.h"
 
 #include "tools/common/png_write.h"

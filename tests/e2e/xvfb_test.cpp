@@ -6,7 +6,8 @@
 // status 0 on Escape, end at once on the quit signal, and end by themselves
 // once the music has passed its last position, with a sound device or
 // without one.
-#include "tests/e2e/process.h"
+#include "tests/support/process.h"
+#include "tests/support/test_files.h"
 #include "tests/e2e/test_data.h"
 
 #include <gtest/gtest.h>
@@ -268,11 +269,10 @@ TEST_P(OnXvfb, TheShowEndsByItselfAfterTheLastPositionIsHeard)
             if (std::string(audio) == "disk") {
                 // The last entry's tone reached the device.
                 ASSERT_TRUE(fs::exists(capture));
-                std::ifstream in(capture, std::ios::binary);
-                std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
+                const std::vector<uint8_t> bytes = read_file(capture);
                 size_t loud = 0;
                 for (size_t i = 0; i + 1 < bytes.size(); i += 2)
-                    loud += std::abs(int16_t(uint8_t(bytes[i]) | uint8_t(bytes[i + 1]) << 8)) > 1000;
+                    loud += std::abs(int16_t(le16(bytes, i))) > 1000;
                 EXPECT_GT(loud, 10000u);
             } else {
                 EXPECT_FALSE(fs::exists(capture));
@@ -473,11 +473,8 @@ TEST_P(OnXvfb, TheDevicePlaysExactlyWhatModrenderRenders)
     ASSERT_EQ(process_wait(demo, 120000), 0) << demo.errors;
     ASSERT_EQ(process_run({MODRENDER_PATH, "-o", wav, std::string(SHOW_DIR) + "/data/music.mod"}, "/"), 0);
 
-    auto read = [](const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::vector<char>((std::istreambuf_iterator<char>(in)), {});
-    };
-    const std::vector<char> played = read(capture), rendered = read(wav);
+    const std::vector<char> played = read_file<std::vector<char>>(capture),
+                            rendered = read_file<std::vector<char>>(wav);
     ASSERT_GT(rendered.size(), 44u);
     const std::string_view music(rendered.data() + 44, rendered.size() - 44);
     // The device plays whole buffers of silence while it waits to be un-paused.

@@ -40,17 +40,17 @@ void check_state()
 {
     const PlayerState& s = pt_state();
     const Playback& p = s.play;
-    check(p.row >= -1 && p.row < PT_ROWS_PER_PATTERN);
-    check(p.break_row >= 0 && p.break_row < PT_ROWS_PER_PATTERN);
+    check(p.row >= -1 && p.row < ROWS_PER_PATTERN);
+    check(p.break_row >= 0 && p.break_row < ROWS_PER_PATTERN);
     check(p.order_pos >= -1 && p.order_pos <= 254);
-    check(p.playing_row >= 0 && p.playing_row < PT_ROWS_PER_PATTERN);
+    check(p.playing_row >= 0 && p.playing_row < ROWS_PER_PATTERN);
     if (s.song.channels > 0) {
         check(p.playing_order >= 0 &&
               p.playing_order < PT_ORDER_ENTRIES);  // the restart may lie past the song
         check(size_t(p.row_offset) + size_t(s.song.channels) * 4 <= s.song.image_size);
     }
     const int32_t pos = pt_poll_position();
-    check(pos >= 0 && pos % 100 < PT_ROWS_PER_PATTERN && pos / 100 <= PT_ORDER_ENTRIES);
+    check(pos >= 0 && music_pos_row(pos) < ROWS_PER_PATTERN && music_pos_order(pos) <= PT_ORDER_ENTRIES);
     pt_position_time(pos);
 }
 

@@ -12,6 +12,7 @@
 //   mesh:   the show's mesh, a tetrahedron, an empty file, the largest
 //           vertex count that fits and an index past the vertex list
 #include "tests/player/test_module.h"
+#include "tests/support/test_files.h"
 #include "tools/common/png_write.h"
 
 #include <png.h>
@@ -20,8 +21,6 @@
 #include <csetjmp>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -30,17 +29,7 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 
-void put(const fs::path& path, const Bytes& bytes)
-{
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
-Bytes read(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
+void put(const fs::path& path, const Bytes& bytes) { write_file(path.string(), bytes); }
 
 void put_be32(Bytes& out, int32_t value)
 {
@@ -59,7 +48,7 @@ void cuts(const fs::path& dir, const std::string& stem, const Bytes& module, std
 
 void modules(const fs::path& data, const fs::path& dir)
 {
-    const Bytes show = read(data / "music.mod");
+    const Bytes show = read_file((data / "music.mod").string());
     put(dir / "show.mod", show);
 
     const char* signatures[] = {"2CHN", "4CHN", "M.K.", "M!K!", "FLT4", "FLT8", "OCTA", "6CHN",
@@ -175,7 +164,7 @@ void pictures(const fs::path& data, const fs::path& dir)
     const std::vector<uint32_t> one = {0x80112233u};
     png_write_rgba((dir / "one_rgba.png").c_str(), 1, 1, one);
     png_write_rgb((dir / "one_rgb.png").c_str(), 1, 1, one);
-    Bytes hostile = read(dir / "one_rgba.png");
+    Bytes hostile = read_file((dir / "one_rgba.png").string());
     hostile.resize(33);  // signature and header
     put_be32(hostile, 1500000000);
     for (char c : std::string("tEXtComment") + '\0' + std::string(19, 'x'))

@@ -7,7 +7,8 @@
 // until SIGTERM or SIGINT ends it with status 0. No case may crash or hang.
 #include "gfx/mesh/mesh_image.h"
 #include "gfx/picture/picture.h"
-#include "tests/e2e/process.h"
+#include "tests/support/process.h"
+#include "tests/support/test_files.h"
 #include "tests/e2e/test_data.h"
 
 #include <gtest/gtest.h>
@@ -109,31 +110,20 @@ TEST(Signals, EndTheShowAfterAFrameWithOrWithoutADevice)
     fs::remove_all(dir);
 }
 
-std::vector<char> read_all(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<char>(std::istreambuf_iterator<char>(in), {});
-}
-
-void write_all(const std::string& path, const std::vector<char>& bytes)
-{
-    std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
-}
-
 TEST(HostilePicture, IsRefusedWithItsMessageInAFewMegabytes)
 {
     const std::string dir = test_make_dir();
     fs::copy(std::string(SHOW_DIR) + "/data", dir + "/data", fs::copy_options::recursive);
     // The header of a 320x240 picture, then a text chunk whose length field
     // says 1.5 GB and whose data stops after 27 bytes: 68 bytes in all.
-    std::vector<char> file = read_all(dir + "/data/pic05.png");
+    std::vector<char> file = read_file<std::vector<char>>(dir + "/data/pic05.png");
     file.resize(33);
     for (uint8_t b : {0x59, 0x68, 0x2F, 0x00})
         file.push_back(char(b));
     for (char c : std::string("tEXtComment") + '\0' + std::string(19, 'x'))
         file.push_back(c);
     ASSERT_EQ(file.size(), 68u);
-    write_all(dir + "/data/pic05.png", file);
+    write_file(dir + "/data/pic05.png", file);
 
     Child demo = process_start({DEMO_PATH}, dir, show_env(dir, "disk"));
     int status = 0;
@@ -166,7 +156,7 @@ const char* name(Damage d)
 // readable file.
 std::optional<std::vector<char>> damage(const std::string& path, Damage d, std::mt19937& random)
 {
-    std::vector<char> bytes = read_all(path);
+    std::vector<char> bytes = read_file<std::vector<char>>(path);
     switch (d) {
     case Damage::missing:
         fs::remove(path);
@@ -193,7 +183,7 @@ std::optional<std::vector<char>> damage(const std::string& path, Damage d, std::
             bytes[random() % bytes.size()] ^= char(1 << (random() % 8));
         break;
     }
-    write_all(path, bytes);
+    write_file(path, bytes);
     return bytes;
 }
 

@@ -2,6 +2,7 @@
 // child process whose peak memory is measured against an empty child's, so
 // a refusal that came only after taking the memory still fails.
 #include "gfx/picture/picture.h"
+#include "tests/support/test_files.h"
 #include "tools/common/png_write.h"
 
 #include <gtest/gtest.h>
@@ -12,9 +13,7 @@
 #include <zlib.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -59,13 +58,12 @@ protected:
         ASSERT_NE(mkdtemp(name), nullptr);
         dir_ = name;
     }
-    void TearDown() override { std::system(("rm -rf " + dir_).c_str()); }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
 
     std::string write(const Bytes& bytes)
     {
         const std::string path = dir_ + "/p.png";
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        write_file(path, bytes);
         return path;
     }
 
@@ -74,8 +72,7 @@ protected:
     {
         const std::string path = dir_ + "/good.png";
         EXPECT_TRUE(png_write_rgba(path.c_str(), 320, 240, std::vector<uint32_t>(320 * 240, 0xFF336699u)));
-        std::ifstream in(path, std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(in), {});
+        return read_file(path);
     }
 
     struct Outcome {

@@ -18,6 +18,7 @@
 #include "sound/player/player_state.h"
 #include "sound/player/tick.h"
 #include "tests/modrender/run_tool.h"
+#include "tests/support/test_files.h"
 #include "tests/player/test_module.h"
 #include "tools/modrender/levels.h"
 
@@ -26,11 +27,12 @@ namespace {
 constexpr int64_t row_frames = 6 * 882;  // speed 6, tempo 125
 
 // Writes the module to a scratch file and runs modrender on it.
-ToolRun render(const ModBuilder& b, const std::string& options = "")
+ToolRun render(const ModBuilder& b, std::vector<std::string> options = {})
 {
     const std::string mod = scratch_path(".mod");
     write_file(mod, b.build());
-    return run_modrender(options + " '" + mod + "'");
+    options.push_back(mod);
+    return run_modrender(options);
 }
 
 std::vector<std::pair<int32_t, int32_t>> positions(const std::vector<TraceRow>& rows)
@@ -58,7 +60,7 @@ TEST(SongEnd, WrapToTheRestartPositionEndsIt)
 {
     ModBuilder b;
     b.song({0, 1, 2}, 3, 1);
-    const ToolRun r = render(b, "--trace rows");
+    const ToolRun r = render(b, {"--trace", "rows"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(positions(parse_rows(r.out)), Expect().entry(0).entry(1).entry(2).rows);
     const auto s = parse_summary(r.err);
@@ -70,14 +72,14 @@ TEST(SongEnd, BackwardJumpEndsItAndAJumpToItselfToo)
 {
     ModBuilder back;
     back.fx(1, 10, 2, 0xB, 0).song({0, 1, 2});
-    ToolRun r = render(back, "--trace rows");
+    ToolRun r = render(back, {"--trace", "rows"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(positions(parse_rows(r.out)), Expect().entry(0).entry(1, 0, 10).rows);
     EXPECT_EQ(parse_summary(r.err).at("frames"), std::to_string(75 * row_frames));
 
     ModBuilder self;
     self.fx(1, 4, 0, 0xB, 1).song({0, 1});
-    r = render(self, "--trace rows");
+    r = render(self, {"--trace", "rows"});
     EXPECT_EQ(positions(parse_rows(r.out)), Expect().entry(0).entry(1, 0, 4).rows);
     EXPECT_EQ(parse_summary(r.err).at("end"), "loop");
 }
@@ -88,7 +90,7 @@ TEST(SongEnd, AJumpBackToRowsNotYetPlayedPlaysThemFirst)
     // (B00 and D40 on one row), which plays out into entry 1 again.
     ModBuilder b;
     b.fx(0, 20, 0, 0xD, 0x00).fx(1, 5, 0, 0xB, 0).fx(1, 5, 1, 0xD, 0x40).song({0, 1});
-    const ToolRun r = render(b, "--trace rows");
+    const ToolRun r = render(b, {"--trace", "rows"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(positions(parse_rows(r.out)), Expect().entry(0, 0, 20).entry(1, 0, 5).entry(0, 40, 63).rows);
     EXPECT_EQ(parse_summary(r.err).at("end"), "loop");
@@ -100,13 +102,13 @@ TEST(SongEnd, ForwardJumpsAndBreaksPlayOn)
     // into 2 again: that is the end.
     ModBuilder jumps;
     jumps.fx(0, 5, 0, 0xB, 2).fx(2, 3, 1, 0xB, 1).song({0, 1, 2, 3});
-    ToolRun r = render(jumps, "--trace rows");
+    ToolRun r = render(jumps, {"--trace", "rows"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(positions(parse_rows(r.out)), Expect().entry(0, 0, 5).entry(2, 0, 3).entry(1).rows);
 
     ModBuilder brk;
     brk.fx(0, 2, 3, 0xD, 0x10).song({0, 1});
-    r = render(brk, "--trace rows");
+    r = render(brk, {"--trace", "rows"});
     EXPECT_EQ(positions(parse_rows(r.out)), Expect().entry(0, 0, 2).entry(1, 10, 63).rows);
 }
 
@@ -114,7 +116,7 @@ TEST(SongEnd, PatternLoopRepeatsDoNotEndItButAJumpBackIntoTheLoopDoes)
 {
     ModBuilder b;
     b.fx(0, 8, 0, 0xE, 0x60).fx(0, 15, 0, 0xE, 0x62);
-    ToolRun r = render(b, "--trace rows");
+    ToolRun r = render(b, {"--trace", "rows"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(positions(parse_rows(r.out)),
               Expect().entry(0, 0, 15).entry(0, 8, 15).entry(0, 8, 15).entry(0, 16, 63).rows);
@@ -122,7 +124,7 @@ TEST(SongEnd, PatternLoopRepeatsDoNotEndItButAJumpBackIntoTheLoopDoes)
 
     // After the loop, entry 1 jumps back to its first row (B00, D08).
     b.fx(1, 3, 0, 0xB, 0).fx(1, 3, 1, 0xD, 0x08).song({0, 1});
-    r = render(b, "--trace rows");
+    r = render(b, {"--trace", "rows"});
     EXPECT_EQ(positions(parse_rows(r.out)),
               Expect().entry(0, 0, 15).entry(0, 8, 15).entry(0, 8, 15).entry(0, 16, 63).entry(1, 0, 3).rows);
     EXPECT_EQ(parse_summary(r.err).at("end"), "loop");
@@ -131,7 +133,7 @@ TEST(SongEnd, PatternLoopRepeatsDoNotEndItButAJumpBackIntoTheLoopDoes)
     // it repeats anything: the wrap back to entry 0 ends the song.
     ModBuilder left;
     left.fx(0, 8, 0, 0xE, 0x60).fx(0, 15, 0, 0xE, 0x62).fx(0, 15, 1, 0xB, 1).song({0, 1});
-    r = render(left, "--trace rows");
+    r = render(left, {"--trace", "rows"});
     EXPECT_EQ(positions(parse_rows(r.out)), Expect().entry(0, 0, 15).entry(1).rows);
     EXPECT_EQ(parse_summary(r.err).at("end"), "loop");
 }
@@ -140,7 +142,7 @@ TEST(SongEnd, SecondsCutTheRenderAndTheSummaryGoesToStdout)
 {
     ModBuilder b;
     b.song({0, 0, 0});
-    ToolRun r = render(b, "-s 0.5");
+    ToolRun r = render(b, {"-s", "0.5"});
     ASSERT_EQ(r.status, 0) << r.err;
     auto s = parse_summary(r.out);  // not tracing: the summary is on stdout
     EXPECT_EQ(s.at("frames"), "22050");
@@ -149,7 +151,7 @@ TEST(SongEnd, SecondsCutTheRenderAndTheSummaryGoesToStdout)
     EXPECT_TRUE(r.err.empty()) << r.err;
 
     // Longer than the song: it plays on past the loop.
-    r = render(b, "-s 40");
+    r = render(b, {"-s", "40"});
     EXPECT_EQ(parse_summary(r.out).at("end"), "seconds");
     EXPECT_EQ(parse_summary(r.out).at("frames"), std::to_string(40 * SAMPLE_RATE));
     r = render(b);
@@ -165,7 +167,7 @@ TEST(Trace, RowLinesCarryFramePatternSpeedAndTempo)
     // Entry 0 plays pattern 1. Row 0: speed 3. Row 2: tempo 150 (735-frame
     // ticks). Row 3 is held for one more row by EE1.
     b.fx(1, 0, 0, 0xF, 3).fx(1, 2, 1, 0xF, 150).fx(1, 3, 2, 0xE, 0xE1).song({1, 0});
-    const ToolRun r = render(b, "--trace rows");
+    const ToolRun r = render(b, {"--trace", "rows"});
     ASSERT_EQ(r.status, 0) << r.err;
     const std::vector<TraceRow> rows = parse_rows(r.out);
     ASSERT_GE(rows.size(), 6u);
@@ -186,7 +188,7 @@ TEST(Trace, TickLinesShowWhatEachVoiceWasHanded)
     b.sample(1, 100, 40);
     b.note(0, 0, 1, 1, 24, 0x0, 0x47);  // arpeggio: 856, 678, 570 on the voice
     b.note(0, 1, 2, 1, 36, 0xC, 20);
-    const ToolRun r = render(b, "--trace ticks -s 0.3");
+    const ToolRun r = render(b, {"--trace", "ticks", "-s", "0.3"});
     ASSERT_EQ(r.status, 0) << r.err;
     std::istringstream lines(r.out);
     std::vector<std::string> got;
@@ -202,14 +204,6 @@ TEST(Trace, TickLinesShowWhatEachVoiceWasHanded)
 }
 
 // --- The WAV file ------------------------------------------------------------
-
-uint32_t le32(const std::string& s, size_t at)
-{
-    return uint32_t(uint8_t(s[at])) | uint32_t(uint8_t(s[at + 1])) << 8 | uint32_t(uint8_t(s[at + 2])) << 16 |
-           uint32_t(uint8_t(s[at + 3])) << 24;
-}
-
-uint16_t le16(const std::string& s, size_t at) { return uint16_t(uint8_t(s[at]) | uint8_t(s[at + 1]) << 8); }
 
 // What the demo's audio callback adds: per tick, mixer_mix of the tick's
 // frames into 16-bit output, through the null back-end.
@@ -257,10 +251,9 @@ TEST(Wav, HeaderAndSamplesAreTheDemosMix)
 {
     const ModBuilder b = busy_module();
     const std::string wav = scratch_path(".wav");
-    const ToolRun r = render(b, "-s 5 -o '" + wav + "'");
+    const ToolRun r = render(b, {"-s", "5", "-o", wav});
     ASSERT_EQ(r.status, 0) << r.err;
-    std::ifstream in(wav, std::ios::binary);
-    const std::string f(std::istreambuf_iterator<char>(in), {});
+    const std::string f = read_file<std::string>(wav);
     std::remove(wav.c_str());
     const uint32_t frames = 5 * SAMPLE_RATE;
     ASSERT_EQ(f.size(), 44u + 4u * frames);
@@ -288,7 +281,7 @@ TEST(Wav, HeaderAndSamplesAreTheDemosMix)
 
 TEST(Wav, NothingIsWrittenWithoutDashO)
 {
-    const ToolRun r = render(busy_module(), "-s 0.1");
+    const ToolRun r = render(busy_module(), {"-s", "0.1"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_FALSE(std::ifstream(scratch_path(".wav")).good());
 }
@@ -348,24 +341,26 @@ TEST(Refusal, NotAModuleGivesTheLoadersMessageAndStatus1)
 {
     const std::string mod = scratch_path(".mod"), wav = scratch_path(".wav");
     write_file(mod, std::vector<uint8_t>(2000, 'x'));
-    ToolRun r = run_modrender("-o '" + wav + "' '" + mod + "'");
+    ToolRun r = run_modrender({"-o", wav, mod});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find(mod), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("unknown module type"), std::string::npos) << r.err;
     EXPECT_TRUE(r.out.empty());
     EXPECT_FALSE(std::ifstream(wav).good());
 
-    r = run_modrender("'" + scratch_path(".missing") + "'");
+    r = run_modrender({scratch_path(".missing")});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("cannot read"), std::string::npos) << r.err;
-    r = run_modrender(".");
+    r = run_modrender({"."});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("Is a directory"), std::string::npos) << r.err;
 
-    for (const char* bad : {"", "--trace columns x.mod", "-s soon x.mod", "a.mod b.mod", "-q x.mod"}) {
+    const std::vector<std::vector<std::string>> bad_uses = {
+        {}, {"--trace", "columns", "x.mod"}, {"-s", "soon", "x.mod"}, {"a.mod", "b.mod"}, {"-q", "x.mod"}};
+    for (const std::vector<std::string>& bad : bad_uses) {
         r = run_modrender(bad);
-        EXPECT_EQ(r.status, 2) << bad;
-        EXPECT_NE(r.err.find("usage: modrender"), std::string::npos) << bad;
+        EXPECT_EQ(r.status, 2) << testing::PrintToString(bad);
+        EXPECT_NE(r.err.find("usage: modrender"), std::string::npos) << testing::PrintToString(bad);
     }
 }
 

@@ -17,6 +17,7 @@
 #include "core/sound_rates.h"
 #include "tests/modrender/run_tool.h"
 #include "tests/player/real_modules.h"
+#include "tests/support/test_files.h"
 
 namespace {
 
@@ -74,7 +75,7 @@ TEST(PeerTimeline, RowsToTheSongsEndMatchThePeer)
         GTEST_SKIP() << "the freedroid-data and circuslinux-data modules could not be fetched";
     for (const std::string& path : mods) {
         SCOPED_TRACE(path);
-        const ToolRun r = run_modrender("--trace rows '" + path + "'");
+        const ToolRun r = run_modrender({"--trace", "rows", path});
         ASSERT_EQ(r.status, 0) << r.err;
         const std::vector<Row> ours = merged(parse_rows(r.out));
         const std::vector<Row> peer = peer_rows(read_file(path));

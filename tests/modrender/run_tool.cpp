@@ -1,23 +1,11 @@
 #include "tests/modrender/run_tool.h"
 
+#include "tests/support/process.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <sstream>
-#include <sys/wait.h>
-
-namespace {
-
-std::string slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-}  // namespace
 
 std::string scratch_path(const std::string& suffix)
 {
@@ -25,24 +13,14 @@ std::string scratch_path(const std::string& suffix)
     return std::string("modrender-") + info->test_suite_name() + "-" + info->name() + suffix;
 }
 
-void write_file(const std::string& path, const std::vector<uint8_t>& bytes)
+ToolRun run_modrender(std::vector<std::string> args)
 {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
-ToolRun run_modrender(const std::string& args)
-{
-    const std::string out = scratch_path(".stdout"), err = scratch_path(".stderr");
-    const std::string cmd =
-        std::string("'") + MODRENDER_BIN + "' " + args + " >'" + out + "' 2>'" + err + "'";
-    const int raw = std::system(cmd.c_str());
+    args.insert(args.begin(), MODRENDER_BIN);
+    Child child = process_start(args, ".");
     ToolRun r;
-    r.status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = slurp(out);
-    r.err = slurp(err);
-    std::remove(out.c_str());
-    std::remove(err.c_str());
+    r.status = process_wait(child, 540000);  // ms, ample for a whole module under the sanitizers
+    r.out = child.output;
+    r.err = child.errors;
     return r;
 }
 

@@ -3,8 +3,8 @@
 // Entry points:
 //   scratch_path(suffix)      a file name under the working directory, unique
 //                             to the running test case
-//   write_file(path, bytes)   writes bytes to path
-//   run_modrender(args)       runs the tool; status, stdout and stderr
+//   run_modrender(args)       runs the tool on these arguments; status,
+//                             stdout and stderr
 //   parse_summary(text)       the key=value fields of the summary line
 //   parse_rows(text)          the `row` lines of a rows trace
 #pragma once
@@ -15,7 +15,7 @@
 #include <vector>
 
 struct ToolRun {
-    int status = -1;  // exit status, -1 if it did not exit normally
+    int status = -1;  // exit status; 128 + the signal if one ended it, -1 on a timeout
     std::string out;
     std::string err;
 };
@@ -27,7 +27,6 @@ struct TraceRow {
 };
 
 std::string scratch_path(const std::string& suffix);
-void write_file(const std::string& path, const std::vector<uint8_t>& bytes);
-ToolRun run_modrender(const std::string& args);
+ToolRun run_modrender(std::vector<std::string> args);
 std::map<std::string, std::string> parse_summary(const std::string& text);
 std::vector<TraceRow> parse_rows(const std::string& text);

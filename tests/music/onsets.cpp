@@ -1,5 +1,8 @@
 #include "tests/music/onsets.h"
 
+#include "core/music_pos.h"
+#include "tools/music/song.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -21,7 +24,7 @@ double energy(const std::vector<int16_t>& s, long from, long to)
 
 }  // namespace
 
-long row_frame(int pos) { return (pos / 100 * 64L + pos % 100) * 5292; }
+long row_frame(int pos) { return long(music_pos_index(pos)) * SPEED * TICK_FRAMES; }
 
 double onset_rise(const std::vector<int16_t>& samples, long frame)
 {

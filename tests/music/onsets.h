@@ -2,8 +2,8 @@
 // row, and how loud is a stretch of it?
 //
 // Entry points:
-//   row_frame(pos)                first frame of row pos (order x 100 + row)
-//                                 at speed 6, tempo 125: 5292 frames a row
+//   row_frame(pos)                first frame of row pos (a MusicPos) at the
+//                                 song's speed 6, tempo 125: 5292 frames a row
 //   onset_rise(samples, frame)    energy of the loudest 5 ms within 30 ms
 //                                 from `frame`, over the energy of the 20 ms
 //                                 before it (interleaved 16-bit stereo, mono sum)

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string>
 
+#include "app/show_cues.h"
 #include "tests/music/clicks.h"
 #include "tests/music/onsets.h"
 #include "tools/music/mod_writer.h"
@@ -56,19 +57,19 @@ TEST(OurPlayer, NoFrameWrapsAndThePeakIsInRange)
 
 TEST(OurPlayer, EveryCueIsAnOnset)
 {
-    for (int pos : CUES) {
+    for (int pos : show_cues()) {
         double rise = onset_rise(full().samples, row_frame(pos));
         EXPECT_GE(rise, 2.0) << "cue " << pos;
     }
 }
 
-// The show ends on the first frame of 13/63: by then the last chord, struck
-// at 13/40, has rung and died away.
+// The show ends on the first frame past its last position: by then the
+// last chord, struck on the finale's cue, has rung and died away.
 TEST(OurPlayer, TheLastChordDiesAwayBeforeTheShowEnds)
 {
-    long end = row_frame(1363);
+    long end = row_frame(SHOW_LAST_POSITION + 1);
     EXPECT_LE(rms_dbfs(full().samples, end - 4410, end), -50.0);  // the last 100 ms
-    EXPECT_GE(rms_dbfs(full().samples, row_frame(1340), row_frame(1346)), -22.0);
+    EXPECT_GE(rms_dbfs(full().samples, row_frame(CUE_FINALE), row_frame(CUE_FINALE + 6)), -22.0);
 }
 
 TEST(OurPlayer, TheStartAndTheFadeSceneAreQuiet)

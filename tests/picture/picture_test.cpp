@@ -1,6 +1,7 @@
 // The PNG loader against files written here with libpng: the formats it
 // keeps, the conversion to 0xAARRGGBB, and every way a file can fail.
 #include "gfx/picture/picture.h"
+#include "tests/support/test_files.h"
 
 #include <png.h>
 
@@ -8,7 +9,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -53,18 +53,6 @@ void write_png(const std::string& path, int width, int height, int colour_type,
     png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
     png_destroy_write_struct(&png, &info);
     std::fclose(file);
-}
-
-std::vector<uint8_t> read_file(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void write_file(const std::string& path, const std::vector<uint8_t>& bytes)
-{
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 size_t open_files()
@@ -195,7 +183,7 @@ TEST(PngLoader, FailuresReturnMinusOneAndLeaveTheRecord)
     ASSERT_GT(png.size(), 1000u);
 
     const std::string short_file = dir.file("short.png");
-    write_file(short_file, {0x89, 'P', 'N', 'G'});
+    write_file(short_file, std::vector<uint8_t>{0x89, 'P', 'N', 'G'});
     std::vector<uint8_t> not_png = png;
     not_png[1] = 'Q';
     const std::string bad_signature = dir.file("bad.png");

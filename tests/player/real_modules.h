@@ -8,4 +8,3 @@
 
 // Paths of the fetched modules, sorted; empty when they cannot be had.
 std::vector<std::string> real_modules();
-std::vector<uint8_t> read_file(const std::string& path);

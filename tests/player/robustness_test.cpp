@@ -10,6 +10,7 @@
 #include "sound/player/player_state.h"
 #include "sound/player/tick.h"
 #include "tests/player/real_modules.h"
+#include "tests/support/test_files.h"
 #include "tests/player/test_module.h"
 
 namespace {

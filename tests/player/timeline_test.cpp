@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/player/real_modules.h"
+#include "tests/support/test_files.h"
 #include "tests/player/test_module.h"
 #include "tools/timeline/timeline.h"
 

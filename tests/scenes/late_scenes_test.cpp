@@ -3,7 +3,6 @@
 // gate, the wipe, and the scene boundaries, with the rows stamped on the
 // player's clock as the music would.
 #include "app/scene_crawl.h"
-#include "app/scene_flyin.h"
 #include "app/scene_mesh.h"
 #include "app/scene_time.h"
 #include "tests/scenes/scenes_fixture.h"
@@ -68,7 +67,7 @@ TEST_F(LateScenes, FinaleStrengthPulses)
 
 TEST_F(LateScenes, FadeStepsTowardsThePictureBehindItsGate)
 {
-    std::fill(scene_paint_image(*show).begin(), scene_paint_image(*show).end(), 0x10);
+    show->paint.fill(0x10);
     draw(1000, 900);  // turned to colour through the grey palette
     EXPECT_EQ((*canvas)[0], 0x00101010u);
     draw(1045, 900);

@@ -96,8 +96,8 @@ protected:
     }
     void TearDown() override { clock_set_source(nullptr); }
 
-    // Stamp every row up to order * 100 + row as heard at t.
-    static void heard(int32_t pos, int32_t t) { pt_stamp_rows(pos / 100, pos % 100, t); }
+    // Stamp every row up to `pos` as heard at t.
+    static void heard(MusicPos pos, int32_t t) { pt_stamp_rows(music_pos_order(pos), music_pos_row(pos), t); }
 
     uint32_t at(int x, int y) const { return (*canvas)[size_t(y * FRAME_WIDTH + x)]; }
     void draw(int32_t now, int32_t pos) { scenes_draw(*show, now, pos, *canvas); }

@@ -30,7 +30,13 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import cdp  # noqa: E402
 
 RATE = 44100
-BUFFER = 4096  # frames per device buffer
+
+
+def music_pos(order, row):
+    """The MusicPos of a row, as core/music_pos.h makes it."""
+    return order * 100 + row
+
+
 # Two instants in every scene (ms of the show's clock), the first scene's
 # first frame among them; the scenes change every 7680 ms of music.
 STILLS = [0, 12000, 24000, 36000, 40000, 52500, 55500, 66000, 70000, 75000,
@@ -575,8 +581,9 @@ def failure_test(browser, site, work, shots):
     page.close()
 
 
-# The first position of each scene, for telling which scene a frame shows.
-SCENE_FIRSTS = [0, 300, 500, 700, 900, 1000, 1200]
+# The first position of each scene (app/show_cues.h), for telling which
+# scene a frame shows.
+SCENE_FIRSTS = [music_pos(order, 0) for order in (0, 3, 5, 7, 9, 10, 12)]
 
 
 def moment_test(browser, url):

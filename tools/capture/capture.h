@@ -7,8 +7,8 @@
 //                          an output failed or an --at time never reached;
 //                          128 + the signal after SIGINT or SIGTERM
 //
-// Timing: buffer j of 4096 frames holds soundtrack frames 4096j..4096j+4095
-// and is made at virtual time 4096j * 1000 / 44100 ms, before any video
+// Timing: device buffer j holds soundtrack frames from j * DEVICE_BUFFER_FRAMES
+// on and is made at virtual time headless_buffer_ms(j), before any video
 // frame at or after that time is drawn.
 #pragma once
 

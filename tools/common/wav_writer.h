@@ -14,12 +14,14 @@
 // Samples are written in host order; the target is little-endian, as WAV is.
 #pragma once
 
+#include "core/sound_rates.h"
+
 #include <cstdint>
 #include <cstdio>
 
 struct WavWriter {
     std::FILE* file = nullptr;
-    int32_t rate = 44100;
+    int32_t rate = SAMPLE_RATE;  // frames per second, as wav_open was given
     int64_t frames = 0;
     bool failed = false;
     bool streaming = false;  // sizes left at their largest

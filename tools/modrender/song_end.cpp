@@ -7,7 +7,7 @@ bool song_end_after_tick(SongEndWatch& watch, bool row_started, const PlayerStat
     const Playback& p = after.play;
     const uint32_t order = uint32_t(p.playing_order);
     const uint32_t row = uint32_t(p.playing_row);
-    if (order >= uint32_t(PT_ORDER_ENTRIES) || row >= uint32_t(PT_ROWS_PER_PATTERN))
+    if (order >= uint32_t(PT_ORDER_ENTRIES) || row >= uint32_t(ROWS_PER_PATTERN))
         return false;
     const uint64_t bit = uint64_t(1) << row;
     const bool again = (watch.played[order] & bit) != 0;

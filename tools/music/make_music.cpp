@@ -1,11 +1,14 @@
 // make_music OUT.mod [--report]: composes the soundtrack and writes it,
 // after proving that it stays in key, that no arpeggio leaves its voice on
-// a step and that no mix of its voices can wrap. --report adds the worst-case level of every order entry and the
-// notes that start on each cue row.
+// a step, that no mix of its voices can wrap and that a strong note starts
+// on every row the pictures react to (a cue that moves without the song
+// fails the build). --report adds the worst-case level of every order
+// entry and the notes that start on each cue row.
 #include <cstdio>
 #include <algorithm>
 #include <cstring>
 
+#include "core/music_pos.h"
 #include "tools/music/mod_writer.h"
 #include "tools/music/score.h"
 #include "tools/music/song_checks.h"
@@ -27,6 +30,11 @@ int main(int argc, char** argv)
         for (const auto& h : held)
             std::fprintf(stderr, "arpeggio step held: order %d row %d channel %d, %d semitones up\n", h.order,
                          h.row, h.channel, h.semitones);
+        const std::vector<int> cues = show_cues();
+        auto missed = missed_cues(song, cues);
+        for (int pos : missed)
+            std::fprintf(stderr, "cue %d (order %d row %d) starts no note of volume %d or more\n", pos,
+                         music_pos_order(pos), music_pos_row(pos), CUE_NOTE_VOLUME);
         LevelBound bound = level_bound(song, int(song.orders.size()));
         if (report) {
             long before = 0;
@@ -37,7 +45,7 @@ int main(int argc, char** argv)
                     std::printf("order %2d: worst case %ld (row %d)\n", o - 1, top, b.row);
                 before = std::max(before, top);
             }
-            for (int pos : CUES) {
+            for (int pos : cues) {
                 std::printf("cue %4d:", pos);
                 for (const auto& n : note_starts(song, pos))
                     std::printf(" ch%d s%d v%d", n.channel, n.sample, n.volume);
@@ -47,7 +55,8 @@ int main(int argc, char** argv)
         if (bound.first > 32767 || bound.second > 32767)
             std::fprintf(stderr, "level can wrap: %ld / %ld at order %d row %d\n", bound.first, bound.second,
                          bound.order, bound.row);
-        bool failed = !wrong.empty() || !held.empty() || bound.first > 32767 || bound.second > 32767;
+        bool failed =
+            !wrong.empty() || !held.empty() || !missed.empty() || bound.first > 32767 || bound.second > 32767;
         if (failed && !report)
             return 1;  // a report still writes the file, to measure it
         auto bytes = mod_bytes(song);

@@ -9,7 +9,6 @@
 //
 // Entry points:
 //   build_song()           the whole ScoreSong, samples included; throws TextError
-//   CUES                  the positions (order x 100 + row) that must hit
 //   A_MINOR                the pitch classes the melodic channels may use
 #pragma once
 
@@ -18,11 +17,6 @@
 #include "tools/music/song.h"
 
 ScoreSong build_song();
-
-// Positions the pictures react to: smoke bursts, sprites, credit lines, the
-// palette sweep, the bounce, the fall, the noise flash and the finale.
-inline const std::vector<int> CUES{300, 332, 400, 432, 304, 336, 404, 436, 600, 602, 603,  604,  606,  609,
-                                   610, 616, 617, 620, 630, 631, 632, 633, 635, 832, 1100, 1148, 1324, 1340};
 
 // Pitch classes allowed (bit = semitone above C): the piece is in A minor;
 // the raised seventh (G#) belongs to it as the leading note of E major.

@@ -11,6 +11,7 @@
 //   CHANNEL_PAN[c]                the pan our player gives channel c
 #pragma once
 
+#include "core/music_pos.h"
 #include "core/sound_rates.h"
 #include "sound/player/tables.h"  // NO_NOTE and the periods, as the player has them
 
@@ -20,7 +21,7 @@
 #include <vector>
 
 constexpr int CHANNELS = 8;
-constexpr int ROWS = 64;
+constexpr int ROWS = ROWS_PER_PATTERN;
 // The pace the first row sets (F06, F7D) and the song keeps: 6 ticks a row
 // at tempo 125, a tick of 882 frames.
 constexpr int SPEED = 6;

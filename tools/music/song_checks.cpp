@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "app/scene_tables.h"
+#include "core/music_pos.h"
 #include "sound/mixer/mixer.h"
 #include "sound/player/player_clock.h"
 #include "tools/music/samples.h"
@@ -231,7 +233,7 @@ std::vector<NoteStart> note_starts(const ScoreSong& song, int pos)
     std::vector<NoteStart> out;
     int sample[CHANNELS] = {};
     int volume[CHANNELS] = {};
-    for (const PlayRow& pr : play_rows(song, pos / 100 + 1)) {
+    for (const PlayRow& pr : play_rows(song, music_pos_order(pos) + 1)) {
         for (int c = 0; c < CHANNELS; ++c) {
             const ScoreCell& cell = (*pr.cells)[c];
             if (cell.sample) {
@@ -240,9 +242,38 @@ std::vector<NoteStart> note_starts(const ScoreSong& song, int pos)
             }
             if (cell.cmd == 0xC)
                 volume[c] = cell.param;
-            if (pr.order * 100 + pr.row == pos && starts_note(cell) && sample[c])
+            if (music_pos(pr.order, pr.row) == pos && starts_note(cell) && sample[c])
                 out.push_back({c, sample[c], volume[c]});
         }
     }
     return out;
+}
+
+std::vector<int> show_cues()
+{
+    std::vector<int> cues;
+    // The smoke is sent off again on its seed rows, all through its scene.
+    for (int pos = SCENE_STARTS[1]; pos < SCENE_STARTS[2]; pos++)
+        if (music_pos_row(pos) < ROWS_PER_PATTERN && music_pos_row(pos) % SMOKE_SEED_ROWS == 0)
+            cues.push_back(pos);
+    for (const PlateSpot& s : SMOKE_SPRITES)
+        cues.push_back(s.from_pos);
+    for (const PlateSpot& c : CREDIT_LINES)
+        cues.push_back(c.from_pos);
+    for (int pos : {CUE_TINT, CUE_MESH_BOUNCE, CUE_MESH_FALL, CUE_NOISE_FLASH, CUE_FINALE})
+        cues.push_back(pos);
+    return cues;
+}
+
+std::vector<int> missed_cues(const ScoreSong& song, const std::vector<int>& cues)
+{
+    std::vector<int> missed;
+    for (int pos : cues) {
+        int strongest = 0;
+        for (const NoteStart& n : note_starts(song, pos))
+            strongest = std::max(strongest, n.volume);
+        if (strongest < CUE_NOTE_VOLUME)
+            missed.push_back(pos);
+    }
+    return missed;
 }

@@ -1,7 +1,7 @@
 // What the generator can prove about its own song before writing it:
 // the notes stay in the key, the mixed level can never wrap, no arpeggio
-// leaves its voice on one of its steps, and every cue row starts a note.
-// Also reads back the row timeline the song implies.
+// leaves its voice on one of its steps, and every cue row of the show
+// starts a strong note. Also reads back the row timeline the song implies.
 //
 // Entry points:
 //   play_rows(song, orders)       the (pattern, row) cells in play order
@@ -10,7 +10,14 @@
 //                                 per output side, by our mixer's gain law
 //   held_arpeggio_steps(song)     rows after an arpeggio on which the voice
 //                                 would go on sounding one of its steps
-//   note_starts(song, pos)        the notes started on a row (order x 100 + row)
+//   note_starts(song, pos)        the notes started on a row (a MusicPos)
+//   show_cues()                   the positions the pictures react to, read
+//                                 from the show's tables: the smoke bursts,
+//                                 sprites, credit lines, the palette sweep,
+//                                 the bounce, the fall, the noise flash and
+//                                 the finale
+//   missed_cues(song, cues)       the cues on which no note of volume
+//                                 CUE_NOTE_VOLUME or more starts
 #pragma once
 
 #include <vector>
@@ -53,5 +60,9 @@ struct NoteStart {
     int channel, sample, volume;
 };
 std::vector<NoteStart> note_starts(const ScoreSong& song, int pos);
+
+constexpr int CUE_NOTE_VOLUME = 32;
+std::vector<int> show_cues();
+std::vector<int> missed_cues(const ScoreSong& song, const std::vector<int>& cues);
 
 int sample_peak(const SampleDef& s);
