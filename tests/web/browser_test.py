@@ -1,17 +1,26 @@
 #!/usr/bin/env python3
-"""The browser build against the Linux build.
+"""The browser build against the Linux build, and the page as a player.
 
     tests/web/browser_test.py NATIVE_BUILD WEB_BUILD
 
 1. capture compiled to WebAssembly and run under node writes the same frames
    and soundtrack, byte for byte, as the native capture.
 2. In headless Chromium, the page's still view (?at=MS) shows capture's frame
-   at MS pixel for pixel, at instants in every scene.
-3. The live page: the first frame within 1 s of the click that starts it,
-   about 60 frames a second, the audio context running, the samples handed to
-   it equal to the soundtrack from the start, each row's stamp equal to the
-   time its stamped frame is heard, Space fast-forwarding, Escape ending
-   picture and sound, and the show playing again.
+   at MS pixel for pixel, at instants in every scene, and plays on from
+   there; the seek bar's scene marks fall on each scene's first frame; bad
+   ?at= values get a message.
+3. Starting: only a gesture that lets sound start begins the show, a click
+   while loading (at 1.6 Mbit/s) starts it when ready, a browser that keeps
+   the sound off gets a notice and a button; damaged, missing and local
+   sites and JavaScript off say so; at phone sizes no text is cut off and
+   every control is 44 px.
+4. A whole show with one core busy: no underrun the page could have
+   avoided, the sound equal to capture's.
+5. The live page: about 60 frames a second, the sound equal to capture's,
+   each row shown within a frame of when it is heard; mute, pause and
+   Space heard within 150 ms; pause and resume; seeks backwards and
+   forwards equal to capture's frame and soundtrack; Escape; ten replays
+   from the keyboard with memory and listeners flat.
 Prints the figures it measured; exit status 1 on any failure.
 """
 import base64
