@@ -307,7 +307,7 @@ def expect_soundtrack(handed, soundtrack, from_frame, what):
 
 
 def key(page, name, code, key_code, up=True):
-    page.key("keyDown", name, code, key_code)
+    page.key("keyDown", name, code, key_code, {"Enter": "\r", " ": " "}.get(name, name if len(name) == 1 else None))
     if up:
         page.key("keyUp", name, code, key_code)
 
@@ -369,17 +369,23 @@ def live_test(browser, url, soundtrack, ticks, frames_dir, server, shots):
     link = page.evaluate("document.getElementById('link').click(); window.kirmavo.link")
     check(link.endswith("/index.html?at=%d" % c1[2]), "pause: Link to this moment gives %s" % link)
     # Resume: the next sample follows the last with no gap, and picture and sound agree as from the start.
+    # Resumed from the keyboard through the controls: Tab to the play button, Enter.
     n, since = page.evaluate("[window.__sound.starts.length, performance.now()]")
-    key(page, "p", "KeyP", 80)
+    key(page, "Tab", "Tab", 9)
+    focused = page.evaluate("document.activeElement.id")
+    key(page, "Enter", "Enter", 13)
     time.sleep(1.2)
     handed = Handed(page, 0)
-    check(page.evaluate("window.kirmavo.ms") > c1[2], "resume: the show goes on from %d ms" % c1[2])
+    check(focused == "play" and page.evaluate("window.kirmavo.ms") > c1[2],
+          "resume: Tab reaches the play button, Enter plays on from %d ms" % c1[2])
     gap = (handed.when[n] - handed.when[n - 1]) * RATE - handed.frames
     check(abs(gap) < 0.01, "resume: the sound goes on from the next sample (%.2f frames between)" % gap)
     expect_soundtrack(handed, soundtrack, 0, "resume")
     check_sync(handed, ticks, 0, "resume", from_buffer=n, since=since)
 
-    # Space held fast-forwards; its first changed sample is heard soon.
+    # Space held fast-forwards (with no control focused, where Space would
+    # work the control); its first changed sample is heard soon.
+    page.evaluate("document.activeElement.blur()")
     n = len(handed.when)
     before = page.evaluate("window.kirmavo.position")
     page.key("keyDown", " ", "Space", 32)
@@ -440,9 +446,12 @@ def live_test(browser, url, soundtrack, ticks, frames_dir, server, shots):
     # Play again from the keyboard alone, ten times: one program, memory and listeners flat.
     server.shutdown()
     server.server_close()
+    focused = []
+
     def replay():
+        focused.append(page.evaluate("document.activeElement.textContent") == "Play again")
         key(page, "Enter", "Enter", 13)
-        page.wait_for("window.kirmavo.frames > 5", timeout=10)
+        page.wait_for("window.kirmavo.phase === 'playing' && window.kirmavo.frames > 5", timeout=10)
         key(page, "Escape", "Escape", 27)
         page.wait_for("window.kirmavo.phase === 'ended'", timeout=5)
 
@@ -461,8 +470,9 @@ def live_test(browser, url, soundtrack, ticks, frames_dir, server, shots):
     m10, pss10 = metrics(), browser_memory_mb(browser.process.pid)
     print("      the browser's processes held %.0f MB after the first replay, %.0f MB after the tenth" % (pss1, pss10))
     flat = all(b <= a * 1.05 for a, b in zip(m1, m10))
-    check(flat, "replay: after 10 replays %.1f MB of heap, %d listeners, %d nodes (after the first: %.1f MB, %d, %d)"
-          % (m10[0] / 1e6, m10[1], m10[2], m1[0] / 1e6, m1[1], m1[2]))
+    check(flat and all(focused),
+          "replay: ten times by Enter on the focused Play again; after the tenth %.2f MB of heap, %d listeners, "
+          "%d nodes (after the first: %.2f MB, %d, %d)" % (m10[0] / 1e6, m10[1], m10[2], m1[0] / 1e6, m1[1], m1[2]))
     origin = url.split("/index.html")[0] + "/"
     elsewhere = [e["params"]["request"]["url"] for e in browser.events
                  if e.get("method") == "Network.requestWillBeSent" and e.get("sessionId") == page.session
