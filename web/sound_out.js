@@ -20,10 +20,15 @@
 //   feed()            make buffers until the queue is full again
 //   pause(), resume(), stop()   stop() drops the queue (an end or a seek)
 //   setVolume(v), setMuted(m)
-//   running()         the context runs (sound can be heard)
-//   stats             buffers made, underruns; for a pause the heard time at the
-//                     key and the context time where it stopped; for a mute
-//                     the ms until the change is heard
+//   hasSound(), running(), paused(), holding()   a context was had; it
+//                     runs (sound can be heard); paused; the clock stands
+//                     at the frame on screen until the sound reaches it
+//   stats             buffers made; underruns, each with the show's ms, the
+//                     ms the page or the output stalled and the ms queued;
+//                     the longest the page went without feeding the sound;
+//                     for a pause the heard time at the key and the context
+//                     time where it stopped; for a mute the ms until the
+//                     change is heard
 // No context (a browser without Web Audio): the same clock runs on
 // performance.now(), and the page says the show is silent.
 Module["sound"] = (function () {
@@ -164,7 +169,6 @@ Module["sound"] = (function () {
 
   var timer = null;
   return {
-    FRAMES: FRAMES,
     stats: stats,
     open: function () {
       if (!context && (window.AudioContext || window.webkitAudioContext)) {
@@ -182,7 +186,6 @@ Module["sound"] = (function () {
     },
     hasSound: function () { return !!context; },
     running: function () { return !context || context.state === "running"; },
-    context: function () { return context; },
     anchor: function (fromMs, hold) {
       dropQueue();
       nextTime = renderTime() + LEAD;
@@ -203,6 +206,7 @@ Module["sound"] = (function () {
       if (!context) virtualBase = renderTime();
       paused = true;
       stats.pauseHeard = frozen;
+      stats.pauseStopped = undefined;
       if (context) context.suspend().then(function () { stats.pauseStopped = context.currentTime; });
     },
     resume: function () {
@@ -226,10 +230,6 @@ Module["sound"] = (function () {
       applyGain();
       // The change reaches the speakers with the render quantum at the context's time.
       if (context) stats.muteLatencyMs = (context.currentTime - heardTime() + 128 / context.sampleRate) * 1000;
-    },
-    // The time coming out now, in context seconds, and what the last buffer
-    // queued reaches: for measuring how late a change is heard.
-    heardTime: heardTime,
-    queuedUntil: function () { return nextTime; }
+    }
   };
 })();
