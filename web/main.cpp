@@ -182,7 +182,8 @@ void measure_timeline()
     while (pt_position_time(SHOW_LAST_POSITION + 1) == PT_NOT_HEARD &&
            headless_buffer_ms(web.run.buffers) < TIMELINE_LIMIT_MS)
         headless_feed_buffer(web.run);
-    web.length_ms = first_frame_after(std::min<int32_t>(pt_position_time(SHOW_LAST_POSITION + 1), TIMELINE_LIMIT_MS));
+    web.length_ms =
+        first_frame_after(std::min<int32_t>(pt_position_time(SHOW_LAST_POSITION + 1), TIMELINE_LIMIT_MS));
     // The first scene shows from the first frame, before any row is heard.
     for (size_t scene = 1; scene < SCENE_STARTS.size(); scene++) {
         const int32_t stamp = pt_position_time(SCENE_STARTS[scene]);
