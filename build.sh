@@ -9,14 +9,18 @@
 #   ./build.sh web    install what is missing, build the show for web browsers
 #                     into build-web/site and serve it on http://127.0.0.1:8000/
 #                     (PORT=N for another port)
+#   ./build.sh release  install what is missing, then write release/: the
+#                     Debian package and its -dbgsym, the web archive as .zip
+#                     and .tar.gz, and SHA256SUMS; the same commit gives the
+#                     same bytes (dist/check.sh checks it)
 set -eu
 cd "$(dirname "$0")"
 
 mode=${1:-play}
 case "$mode" in
-play | test | web) ;;
+play | test | web | release) ;;
 *)
-    echo "usage: $0 play|test|web" >&2
+    echo "usage: $0 play|test|web|release" >&2
     exit 2
     ;;
 esac
@@ -30,9 +34,16 @@ test_packages="libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick libx
 web_packages="emscripten nodejs python3 dpkg-dev"
 web_test_packages="chromium-headless-shell"
 
+# The Debian package, built by dpkg-buildpackage, and what the tests check
+# it with; the web archive.
+package_packages="debhelper dpkg-dev"
+package_test_packages="lintian desktop-file-utils appstream"
+release_packages="zip"
+
 packages=$build_packages
-[ "$mode" = test ] && packages="$packages $test_packages $web_packages $web_test_packages"
+[ "$mode" = test ] && packages="$packages $test_packages $web_packages $web_test_packages $package_packages $package_test_packages"
 [ "$mode" = web ] && packages="$packages $web_packages"
+[ "$mode" = release ] && packages="$packages $web_packages $package_packages $release_packages"
 
 missing=""
 for package in $packages; do
@@ -48,6 +59,10 @@ if [ -n "$missing" ]; then
 fi
 
 jobs=$(nproc 2>/dev/null || echo 2)
+
+if [ "$mode" = release ]; then
+    exec dist/release.sh build-release release
+fi
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 if [ "$mode" = web ]; then
@@ -73,6 +88,10 @@ ctest --test-dir build --output-on-failure -j "$jobs" --timeout 600
 # under node, the page in headless Chromium.
 web/build.sh build build-web
 tests/web/browser_test.py build build-web
+
+# The Debian package: built from the tracked files away from the tree,
+# lintian-clean, and its unpacked capture writing the golden frames.
+dist/package_test.sh build build-package
 
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIRMAVO_SANITIZE=ON
 cmake --build build-sanitize -j "$jobs"

@@ -13,12 +13,10 @@ bool assets_picture_fits(int index, const Picture& pic)
 
 const char* assets_load_pictures(std::span<Picture, PICTURE_COUNT> pictures)
 {
-    char path[100];
     for (int i = 0; i < PICTURE_COUNT; i++) {
         const char* name = picture_file_name(PictureId(i));
-        std::snprintf(path, sizeof path, "data/%s", name);
         Picture& pic = pictures[size_t(i)];
-        if (load_png_picture(path, &pic) != 0 || !assets_picture_fits(i, pic))
+        if (load_png_picture(assets_data_path(name).c_str(), &pic) != 0 || !assets_picture_fits(i, pic))
             return name;
         picture_to_argb(&pic);
     }

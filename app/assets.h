@@ -1,6 +1,10 @@
-// Loading the demo's data from data/ at start-up.
+// Loading the demo's data at start-up, from data/ in the working directory
+// (the installed programs: from their installed data folder).
 //
 // Entry points:
+//   assets_data_path(name)            where data file `name` is read from:
+//                                     "data/<name>", or the file in the
+//                                     installed folder (data_folder.cpp)
 //   assets_load_pictures(pictures)    the load list (gfx/picture/picture_list.h);
 //                                     returns the bare file name of the first
 //                                     picture that can't be used, or nullptr
@@ -17,10 +21,12 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 
 // A longer module file is cut here, as a mesh file is at MESH_IMAGE_BYTES.
 constexpr int MODULE_BYTES = 1000000;
 
+std::string assets_data_path(const char* name);
 const char* assets_load_pictures(std::span<Picture, PICTURE_COUNT> pictures);
 bool assets_picture_fits(int index, const Picture& pic);
 bool assets_read_mesh(const char* path, std::span<uint8_t, MESH_IMAGE_BYTES> mesh);

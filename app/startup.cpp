@@ -10,10 +10,7 @@
 
 namespace {
 
-constexpr const char* MESH_FILE = "data/mesh.bare";
-constexpr const char* MODULE_FILE = "data/music.mod";
-
-int refused(StartupFailure* why, const char* file, const char* reason)
+int refused(StartupFailure* why, const std::string& file, const char* reason)
 {
     if (why)
         *why = {file, reason};
@@ -28,14 +25,16 @@ int startup_load(Show& show, std::span<uint8_t, MODULE_BYTES> module, int32_t& s
         std::printf("Couldn't open pic: %s", missing);
         return 1;
     }
-    if (!assets_read_mesh(MESH_FILE, show.mesh_data))
-        return refused(why, MESH_FILE, std::strerror(errno));
+    const std::string mesh_file = assets_data_path("mesh.bare");
+    if (!assets_read_mesh(mesh_file.c_str(), show.mesh_data))
+        return refused(why, mesh_file, std::strerror(errno));
     // A mesh the renderer can't draw safely is refused like a missing one.
     if (!mesh_check(show.mesh_data))
-        return refused(why, MESH_FILE, "a count or a vertex index is out of range");
+        return refused(why, mesh_file, "a count or a vertex index is out of range");
     build_effect_tables();
-    size = assets_read_file(MODULE_FILE, module);
-    return size < 0 ? refused(why, MODULE_FILE, std::strerror(errno)) : 0;
+    const std::string module_file = assets_data_path("music.mod");
+    size = assets_read_file(module_file.c_str(), module);
+    return size < 0 ? refused(why, module_file, std::strerror(errno)) : 0;
 }
 
 bool startup_hand_over(Show& show, std::span<uint8_t, MODULE_BYTES> module, int32_t size)

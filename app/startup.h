@@ -27,10 +27,11 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 
 // Which data file start-up could not use, and why.
 struct StartupFailure {
-    const char* file = nullptr;
+    std::string file;  // its path, as opened
     const char* reason = nullptr;
 };
 

@@ -18,7 +18,14 @@ cmake --build "$web/cmake" -j "$(nproc 2>/dev/null || echo 2)" --target kirmavo 
 
 site="$web/site"
 mkdir -p "$site"
-cp web/index.html "$site/"
+cp "$web/cmake/index.html" "$site/"
 for part in js wasm data; do
     cp "$web/cmake/kirmavo.$part" "$site/"
 done
+# The linker marks the wasm file executable; a web host needs none of them so.
+chmod 644 "$site"/*
+# The data package's id is a random uuid; one made from the data's sha256
+# changes with the data as well, and the same data gives the same page.
+uuid=$(sha256sum "$site/kirmavo.data" |
+    sed 's/^\(.\{8\}\)\(.\{4\}\)\(.\{4\}\)\(.\{4\}\)\(.\{12\}\).*/\1-\2-\3-\4-\5/')
+sed -i "s/\"package_uuid\":\"[0-9a-f-]*\"/\"package_uuid\":\"$uuid\"/" "$site/kirmavo.js"

@@ -138,6 +138,23 @@ TEST(SongEnd, PatternLoopRepeatsDoNotEndItButAJumpBackIntoTheLoopDoes)
     EXPECT_EQ(parse_summary(r.err).at("end"), "loop");
 }
 
+TEST(SongEnd, SpeedZeroEndsItBeforeItsRowUnlessSecondsAreAsked)
+{
+    // F00 on row 10 of entry 1: the show's player would hold that row for
+    // ever; the song ends where it begins.
+    ModBuilder b;
+    b.fx(1, 10, 2, 0xF, 0).song({0, 1, 2});
+    ToolRun r = render(b, {"--trace", "rows"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(positions(parse_rows(r.out)), Expect().entry(0).entry(1, 0, 9).rows);
+    EXPECT_EQ(parse_summary(r.err).at("end"), "stop");
+    EXPECT_EQ(parse_summary(r.err).at("frames"), std::to_string(74 * row_frames));
+
+    r = render(b, {"-s", "20"});
+    EXPECT_EQ(parse_summary(r.out).at("end"), "seconds");
+    EXPECT_EQ(parse_summary(r.out).at("frames"), std::to_string(20 * SAMPLE_RATE));
+}
+
 TEST(SongEnd, SecondsCutTheRenderAndTheSummaryGoesToStdout)
 {
     ModBuilder b;

@@ -54,11 +54,11 @@ double seconds_now()
 }
 
 // Percent of the show (by music position), frames drawn, speed against real time.
-void progress(const HeadlessRun& run, double started)
+void progress(const char* name, const HeadlessRun& run, double started)
 {
     const double wall = seconds_now() - started;
     const int percent = std::clamp(run.moment.pos * 100 / (SHOW_LAST_POSITION + 1), 0, 100);
-    std::fprintf(stderr, "\rcapture: %3d%%  %lld frames  %.1fx real time ", percent,
+    std::fprintf(stderr, "\r%s: %3d%%  %lld frames  %.1fx real time ", name, percent,
                  static_cast<long long>(run.frame), wall > 0 ? double(run.moment_ms) / 1000 / wall : 0.0);
 }
 
@@ -68,18 +68,19 @@ void take_sound(void* outputs, std::span<const int16_t> samples)
 }
 
 // The show's data, loaded and handed to the player; 0 or the exit status.
-int start(HeadlessRun& run)
+int start(const char* name, HeadlessRun& run)
 {
     int32_t module_size = 0;
     StartupFailure why;
     if (const int status = startup_load(show, module_data, module_size, &why)) {
-        if (why.file)
-            std::fprintf(stderr, "capture: %s: %s\n", why.file, why.reason);
+        if (!why.file.empty())
+            std::fprintf(stderr, "%s: %s: %s\n", name, why.file.c_str(), why.reason);
         return status;
     }
     if (!headless_start_show(run, show, module_data, module_size)) {
         const char* reason = pt_last_error();
-        std::fprintf(stderr, "capture: data/music.mod: %s\n", reason ? reason : "not a module the player takes");
+        std::fprintf(stderr, "%s: %s: %s\n", name, assets_data_path("music.mod").c_str(),
+                     reason ? reason : "not a module the player takes");
         return 1;
     }
     return 0;
@@ -91,8 +92,8 @@ void report_unreached(const CaptureOptions& o, const Selection& selection, int64
     std::string times;
     for (size_t i = selection.next_at; i < o.at.size(); i++)
         times += (times.empty() ? "" : ",") + std::to_string(o.at[i]);
-    std::fprintf(stderr, "capture: the run ended at %lld ms; never reached: %s\n", static_cast<long long>(last_ms),
-                 times.c_str());
+    std::fprintf(stderr, "%s: the run ended at %lld ms; never reached: %s\n", o.name,
+                 static_cast<long long>(last_ms), times.c_str());
 }
 
 }  // namespace
@@ -100,14 +101,14 @@ void report_unreached(const CaptureOptions& o, const Selection& selection, int64
 int capture_run(const CaptureOptions& o)
 {
     if (o.video && !video_ffmpeg_found()) {
-        std::fprintf(stderr,
-                     "capture: --video needs ffmpeg, which is not installed (apt-get install ffmpeg)\n");
+        std::fprintf(stderr, "%s: --video needs ffmpeg, which is not installed (apt-get install ffmpeg)\n",
+                     o.name);
         return 1;
     }
     HeadlessRun run;
     run.fps = o.fps;
     run.until_ms = LIMIT_MS;
-    if (const int status = start(run))
+    if (const int status = start(o.name, run))
         return status;
 
     // A reader that goes away is a failed write, not a silent death.
@@ -131,13 +132,13 @@ int capture_run(const CaptureOptions& o)
             break;
         }
         if (tty && run.frame % 30 == 1)
-            progress(run, started);
+            progress(o.name, run, started);
         if (selection.done(t))
             break;
     }
     headless_clock_release();
     if (tty) {
-        progress(run, started);
+        progress(o.name, run, started);
         std::fputc('\n', stderr);
     }
     ok = outputs_close(out, ok) && ok;
@@ -146,7 +147,7 @@ int capture_run(const CaptureOptions& o)
     if (const int signal = signals_caught())
         return 128 + signal;
     if (run.stopped == HeadlessStop::time)
-        std::fprintf(stderr, "capture: the music never passed position %d; stopped after 10 minutes\n",
+        std::fprintf(stderr, "%s: the music never passed position %d; stopped after 10 minutes\n", o.name,
                      SHOW_LAST_POSITION);
     if (selection.next_at < o.at.size()) {
         report_unreached(o, selection, run.moment_ms);

@@ -1,5 +1,7 @@
 #include "tools/capture/options.h"
 
+#include "tools/common/tool_identity.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -8,10 +10,12 @@
 const char CAPTURE_USAGE[] =
     "usage: capture [--fps N] [--frames DIR] [--wav OUT.wav] [--video OUT.mp4]\n"
     "               [--at MS[,MS...]] [--from MS] [--to MS] [--double]\n"
+    "       capture --help | --version\n"
     "\n"
     "Plays the show on a virtual clock, frame-exact, with no window and no sound\n"
-    "device, from data/ in the working directory. The clock reads 0 when playback\n"
-    "starts; frame k is drawn at k * 1000 / N ms (N from 1 to 1000, default 60).\n"
+    "device, from data/ in the working directory (installed, from its installed\n"
+    "data folder). The clock reads 0 when playback starts; frame k is drawn at\n"
+    "k * 1000 / N ms (N from 1 to 1000, default 60).\n"
     "  --frames DIR    write DIR/frame_NNNNNN.png (N = frame number), 8-bit RGB\n"
     "  --wav OUT.wav   write the soundtrack, 16-bit stereo at 44100 Hz; to a pipe\n"
     "                  or a terminal with the streaming header (both sizes\n"
@@ -77,6 +81,7 @@ std::string check(const CaptureOptions& o)
 
 std::string capture_parse(int argc, const char* const* argv, CaptureOptions& o)
 {
+    o.name = tool_name(argc > 0 ? argv[0] : nullptr, o.name);
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--double") {

@@ -2,7 +2,8 @@
 //
 // Entry points:
 //   capture_parse(argc, argv, options)   "" when the arguments are taken,
-//                                         else why not (status 2)
+//                                         else why not (status 2); the
+//                                         program's name from argv[0]
 //   CAPTURE_USAGE                         the usage text
 //   CAPTURE_FPS_LIMIT                     the highest --fps
 #pragma once
@@ -23,6 +24,7 @@ struct CaptureOptions {
     int64_t from = 0;                  // frames written from this time on, ms
     int64_t to = std::numeric_limits<int64_t>::max();  // ... up to this time, ms
     bool doubled = false;              // the 640x480 image of demo2x
+    const char* name = "capture";      // as run (argv[0] without folder), for messages
 };
 
 extern const char CAPTURE_USAGE[];

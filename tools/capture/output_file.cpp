@@ -56,7 +56,7 @@ void output_discard(OutputFile& out)
     out.writing.clear();
 }
 
-void output_report(const std::string& path, const std::string& why)
+void output_report(const char* name, const std::string& path, const std::string& why)
 {
-    std::fprintf(stderr, "capture: %s: %s\n", path.c_str(), why.c_str());
+    std::fprintf(stderr, "%s: %s: %s\n", name, path.c_str(), why.c_str());
 }

@@ -10,7 +10,7 @@
 //                              read-only folder, a directory in the way)
 //   output_commit(out)         rename into place; "" or why not
 //   output_discard(out)        remove the temporary file, if any
-//   output_report(path, why)   "capture: <path>: <why>" on stderr
+//   output_report(name, path, why)   "<name>: <path>: <why>" on stderr
 #pragma once
 
 #include <string>
@@ -23,4 +23,4 @@ struct OutputFile {
 std::string output_begin(OutputFile& out, const std::string& path);
 std::string output_commit(OutputFile& out);
 void output_discard(OutputFile& out);
-void output_report(const std::string& path, const std::string& why);
+void output_report(const char* name, const std::string& path, const std::string& why);

@@ -20,13 +20,13 @@ bool still_writing(Outputs& out)
     const CaptureOptions& o = *out.options;
     if (o.wav) {
         if (const std::string why = wav_out_failed(out.wav); !why.empty()) {
-            output_report(o.wav, why);
+            output_report(o.name, o.wav, why);
             return false;
         }
     }
     if (o.video && out.video.error) {
         // ffmpeg's own status tells more than the broken pipe.
-        output_report(o.video, video_close(out.video));
+        output_report(o.name, o.video, video_close(out.video));
         return false;
     }
     return true;
@@ -53,7 +53,7 @@ bool outputs_open(Outputs& out, const CaptureOptions& o)
             wav_out_close(out.wav, false);
     }
     if (path) {
-        output_report(path, why);
+        output_report(o.name, path, why);
         return false;
     }
     out.video_sound.fps = o.fps;
@@ -80,7 +80,7 @@ bool outputs_frame(Outputs& out, int64_t k, FrameView canvas, bool written)
         }
         if (o.frames_dir) {
             if (const std::string why = frames_write(out.frames, k, image); !why.empty()) {
-                output_report(out.frames.failed, why);
+                output_report(o.name, out.frames.failed, why);
                 return false;
             }
         }
@@ -102,7 +102,7 @@ bool outputs_close(Outputs& out, bool keep)
     bool ok = true;
     if (o.wav) {
         if (const std::string why = wav_out_close(out.wav, keep); !why.empty()) {
-            output_report(o.wav, why);
+            output_report(o.name, o.wav, why);
             ok = false;
         }
     }
@@ -113,7 +113,7 @@ bool outputs_close(Outputs& out, bool keep)
         }
         const std::string why = video_close(out.video);
         if (keep && !why.empty()) {
-            output_report(o.video, why);
+            output_report(o.name, o.video, why);
             ok = false;
         }
     }

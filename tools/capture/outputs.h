@@ -1,6 +1,7 @@
 // Everything one capture run writes: the PNG frames, the WAV soundtrack and
 // the video, each its own piece (frames_out.h, wav_out.h, video.h). Every
-// failure is reported here as "capture: <file>: <reason>".
+// failure is reported here as "capture: <file>: <reason>", under the name
+// the program was run as.
 //
 // Entry points:
 //   outputs_open(out, options)          open what the options ask for; false

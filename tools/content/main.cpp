@@ -4,17 +4,21 @@
 //   content_gen flyin <out.cpp> [<png>]    the fly-in records as C++ source,
 //                                          and optionally the finished
 //                                          painting as a picture
+//   content_gen icons <dir>                the icon in every installed size,
+//                                          <dir>/NxN/apps/kirmavo.png
 //
 // Everything is deterministic: the same bytes on every run.
 #include "gfx/picture/picture_list.h"
 #include "tools/common/png_write.h"
 #include "tools/content/flyin_fit.h"
+#include "tools/content/icon.h"
 #include "tools/content/knot_mesh.h"
 #include "tools/content/pictures.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -43,6 +47,22 @@ int write_pictures(const std::string& dir)
     if (!write_file(dir + "/mesh.bare", mesh.data(), mesh.size())) {
         std::fprintf(stderr, "content_gen: cannot write %s/mesh.bare\n", dir.c_str());
         return 1;
+    }
+    return 0;
+}
+
+int write_icons(const std::string& dir)
+{
+    for (const int size : ICON_SIZES) {
+        const Art icon = make_icon(size);
+        const std::string folder = dir + "/" + std::to_string(size) + "x" + std::to_string(size) + "/apps";
+        std::error_code error;
+        std::filesystem::create_directories(folder, error);
+        const std::string path = folder + "/kirmavo.png";
+        if (error || !png_write_rgba(path.c_str(), icon.w, icon.h, icon.argb)) {
+            std::fprintf(stderr, "content_gen: cannot write %s\n", path.c_str());
+            return 1;
+        }
     }
     return 0;
 }
@@ -94,7 +114,9 @@ int main(int argc, char** argv)
         return write_pictures(argv[2]);
     if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "flyin") == 0)
         return write_flyin(argv[2], argc == 4 ? argv[3] : nullptr);
-    std::fprintf(stderr,
-                 "usage: content_gen pictures <dir> | content_gen flyin <out.cpp> [<painting.png>]\n");
+    if (argc == 3 && std::strcmp(argv[1], "icons") == 0)
+        return write_icons(argv[2]);
+    std::fprintf(stderr, "usage: content_gen pictures <dir> | content_gen flyin <out.cpp> [<painting.png>] | "
+                         "content_gen icons <dir>\n");
     return 2;
 }

@@ -21,7 +21,7 @@ struct RenderRun {
     std::vector<int16_t> out = std::vector<int16_t>(2 * size_t(DEVICE_BUFFER_FRAMES));
     SongEndWatch watch;
     bool row_start = false;  // the coming tick starts a row
-    bool stop_at_loop = true;
+    bool stop_at_end = true;
 };
 
 void render_mix(void* user, int32_t offset, int32_t count)
@@ -39,8 +39,13 @@ bool render_ticked(void* user, int32_t offset)
 {
     RenderRun& run = *static_cast<RenderRun*>(user);
     const PlayerState& state = pt_state();
-    if (song_end_after_tick(run.watch, run.row_start, state) && run.stop_at_loop) {
+    if (song_end_after_tick(run.watch, run.row_start, state) && run.stop_at_end) {
         run.result.end = RenderEnd::loop;
+        return false;
+    }
+    // The tick that set speed 0 ends the song before its row is heard.
+    if (state.play.speed == 0 && run.stop_at_end) {
+        run.result.end = RenderEnd::stop;
         return false;
     }
     if (run.hooks.tick)
@@ -64,14 +69,14 @@ RenderResult render_run(int64_t max_frames, const RenderHooks& hooks, RenderStop
 {
     RenderResult r;
     RenderRun run(hooks, r);
-    run.stop_at_loop = stop == RenderStop::at_loop;
+    run.stop_at_end = stop == RenderStop::at_song_end;
     run.row_start = pt_next_tick_starts_row();
     PtPacing pacing;
     pacing.mix = render_mix;
     pacing.ticked = render_ticked;
     pacing.user = &run;
     // Buffer by buffer, cut where the device's callback cuts.
-    while (r.frames < max_frames && r.end != RenderEnd::loop) {
+    while (r.frames < max_frames && r.end == RenderEnd::limit) {
         const int32_t n = int32_t(std::min<int64_t>(DEVICE_BUFFER_FRAMES, max_frames - r.frames));
         r.frames += pt_pace(n, 0, pacing);
     }

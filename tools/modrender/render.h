@@ -11,9 +11,10 @@
 //                                   volume 64, start, then pt_load_module;
 //                                   1 = loaded, 0 = refused (pt_last_error())
 //   render_run(max_frames, hooks, stop)   renders max_frames, or, when stop
-//                                   is at_loop, up to the first row the song
-//                                   would play again (song_end.h) if that
-//                                   comes first
+//                                   is at_song_end, up to the first row the song
+//                                   would play again (song_end.h, end loop)
+//                                   or up to the row that sets speed 0 (F00,
+//                                   end stop), whichever comes first
 #pragma once
 
 #include "core/sound_rates.h"
@@ -31,8 +32,10 @@ struct RenderHooks {
     std::function<void(const int16_t* frames, int32_t count)> audio;
 };
 
-enum class RenderEnd { loop, limit };
-enum class RenderStop { at_loop, at_max_frames };
+// loop: a row would play again; stop: the speed became 0, which freezes
+// the row for ever in the show's player and ends the song in others.
+enum class RenderEnd { loop, stop, limit };
+enum class RenderStop { at_song_end, at_max_frames };
 
 struct RenderResult {
     int64_t frames = 0;
@@ -41,4 +44,5 @@ struct RenderResult {
 };
 
 int32_t render_open(uint8_t* image, size_t size);
-RenderResult render_run(int64_t max_frames, const RenderHooks& hooks, RenderStop stop = RenderStop::at_loop);
+RenderResult render_run(int64_t max_frames, const RenderHooks& hooks,
+                        RenderStop stop = RenderStop::at_song_end);
