@@ -268,7 +268,8 @@ int main()
 {
     StartupFailure why;
     if (startup_load(web.show, web.module_file, web.module_size, &why) != 0) {
-        page_failed(why.file ? why.file : "a picture", why.reason ? why.reason : "it could not be decoded");
+        page_failed(why.file.empty() ? "a picture" : why.file.c_str(),
+                    why.reason ? why.reason : "it could not be decoded");
         return 1;
     }
     if (SDL_Init(SDL_INIT_VIDEO) < 0 || !display_open(true)) {
