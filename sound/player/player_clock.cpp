@@ -152,6 +152,8 @@ void pt_set_audio_lock(PtLockFn lock, PtLockFn unlock)
 
 void pt_set_output_delay(PtDelayFn delay) { clock_state.delay = delay ? delay : no_delay; }
 
+void pt_set_buffer_frames(int32_t frames) { clock_state.buffer_frames = frames; }
+
 void pt_start_driver(int32_t rate)
 {
     sound_driver.init(rate, sound_driver.buffer_frames);

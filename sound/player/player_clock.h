@@ -37,6 +37,9 @@
 //                                 and its stamps are that much later
 //                                 (nullptr: 0, a buffer is heard as soon as
 //                                 the device asks for it)
+//   pt_set_buffer_frames(frames)  buffers of `frames` frames from now on, the
+//                                 stamps made so far kept (a run that goes on
+//                                 live after a virtual start)
 //   pt_start_driver(rate)         once a back-end has filled the driver table:
 //                                 init at the rate and the granted buffer,
 //                                 master volume 64, start
@@ -80,6 +83,7 @@ void pt_lock_audio();
 void pt_unlock_audio();
 void pt_set_audio_lock(PtLockFn lock, PtLockFn unlock);
 void pt_set_output_delay(PtDelayFn delay);
+void pt_set_buffer_frames(int32_t frames);
 void pt_start_driver(int32_t rate);
 int32_t pt_tick_length();
 void pt_clock_reset();

@@ -140,6 +140,23 @@ TEST_F(PlayerClock, TheGrantedBufferSetsTheStamps)
     EXPECT_EQ(pt_position_time(1), 5040);
 }
 
+TEST_F(PlayerClock, ShorterBuffersFromNowOnKeepTheStampsMade)
+{
+    // A run made on the virtual clock goes on live in 512-frame buffers (the
+    // browser's page): the rows stamped stay, and a row stamped at the start
+    // of a 512-frame buffer is heard at its callback, not 81 ms before.
+    ModBuilder song = speed_one(2);
+    open_and_load(song);
+    callback(1000, 4096);
+    pt_set_buffer_frames(512);
+    callback(1093, 512);  // row 4 first; row 5 starts 314 frames in
+    callback(1105, 512);
+    EXPECT_EQ(pt_position_time(0), 1020);
+    EXPECT_EQ(pt_position_time(3), 1080);
+    EXPECT_EQ(pt_position_time(4), 1093);
+    EXPECT_EQ(pt_position_time(5), 1105);
+}
+
 TEST_F(PlayerClock, FastForwardRunsAQuarterSecondUnheard)
 {
     ModBuilder song;  // speed 6: 120 ms a row

@@ -146,11 +146,14 @@ class Page:
             self.send("Input.dispatchMouseEvent", {"type": kind, "x": x, "y": y, "button": "left",
                                                    "clickCount": 1})
 
-    def key(self, kind, key, code, key_code):
-        """kind: keyDown or keyUp."""
-        self.send("Input.dispatchKeyEvent", {"type": kind, "key": key, "code": code,
-                                             "windowsVirtualKeyCode": key_code,
-                                             "nativeVirtualKeyCode": key_code})
+    def key(self, kind, key, code, key_code, text=None):
+        """kind: keyDown or keyUp; a keyDown with text also types it, as a
+        real key does (Enter activates a button only so)."""
+        params = {"type": kind, "key": key, "code": code, "windowsVirtualKeyCode": key_code,
+                  "nativeVirtualKeyCode": key_code}
+        if text and kind == "keyDown":
+            params["text"] = text
+        self.send("Input.dispatchKeyEvent", params)
 
     def close(self):
         self.browser.send("Target.closeTarget", {"targetId": self.target})
