@@ -38,9 +38,10 @@ test_packages="$test_packages g++-aarch64-linux-gnu g++-s390x-linux-gnu qemu-use
 web_packages="emscripten nodejs python3 dpkg-dev"
 web_test_packages="chromium-headless-shell"
 
-# The Debian package, built by dpkg-buildpackage, and what the tests check
+# The Debian package, built by dpkg-buildpackage (which also asks for
+# build-essential), and what the tests check
 # it with; the web archive.
-package_packages="debhelper dpkg-dev"
+package_packages="debhelper dpkg-dev build-essential"
 package_test_packages="lintian desktop-file-utils appstream"
 release_packages="zip"
 
