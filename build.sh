@@ -39,8 +39,7 @@ web_packages="emscripten nodejs python3 dpkg-dev"
 web_test_packages="chromium-headless-shell"
 
 # The Debian package, built by dpkg-buildpackage (which also asks for
-# build-essential), and what the tests check
-# it with; the web archive.
+# build-essential), and what the tests check it with; the web archive.
 package_packages="debhelper dpkg-dev build-essential"
 package_test_packages="lintian desktop-file-utils appstream"
 release_packages="zip"
