@@ -9,7 +9,7 @@
 // turns once per animation frame on the clock of the sound output
 // (sound_out.js), which makes the music a short buffer at a time.
 //
-// Entry points, for the page (index.html):
+// Entry points, for the page (page.js):
 //   main()               data read, display open, the timeline measured;
 //                        then Module.onReady(length_ms), or
 //                        Module.onFailed(file, reason)
