@@ -2,8 +2,12 @@
 
 #include "app/startup.h"
 #include "core/clock.h"
+#include "core/rand.h"
 #include "core/sound_rates.h"
+#include "sound/mixer/mixer.h"
+#include "sound/mixer/sound_driver.h"
 #include "sound/player/player_clock.h"
+#include "sound/player/player_state.h"
 
 #include <atomic>
 
@@ -29,6 +33,16 @@ void headless_clock_release() { clock_set_source(nullptr); }
 int64_t headless_buffer_ms(int64_t j) { return j * DEVICE_BUFFER_FRAMES * 1000 / SAMPLE_RATE; }
 
 int64_t headless_frame_ms(int64_t k, int32_t fps) { return k * 1000 / fps; }
+
+void headless_fresh_start(Show& show)
+{
+    pt_clock_reset();
+    pt_state_reset();
+    mixer_reset();
+    sound_driver_reset();
+    core_srand(1);
+    show.scene = SceneState{};
+}
 
 void headless_open(HeadlessRun& run)
 {

@@ -12,6 +12,13 @@
 //                              start: j buffers of DEVICE_BUFFER_FRAMES at
 //                              SAMPLE_RATE, rounded down
 //   headless_frame_ms(k, fps)  when frame k is drawn: k * 1000 / fps
+//   headless_fresh_start(show) the player, its clock, the mixer, the sound
+//                              driver, the random sequence and the scene
+//                              state as a program that has just started has
+//                              them, for a second run in one process (the
+//                              player's channels keep their panning and
+//                              glissando across a module load, so a load
+//                              alone is not a fresh start)
 //   headless_open(run)         the virtual clock at run.start_ms and the
 //                              silent player, a device's buffer in size
 //   headless_start_show(run, show, module, size)   headless_open, then the
@@ -73,6 +80,7 @@ void headless_clock_release();
 int64_t headless_buffer_ms(int64_t j);
 int64_t headless_frame_ms(int64_t k, int32_t fps);
 
+void headless_fresh_start(Show& show);
 void headless_open(HeadlessRun& run);
 bool headless_start_show(HeadlessRun& run, Show& show, std::span<uint8_t, MODULE_BYTES> module, int32_t size);
 void headless_feed_buffer(HeadlessRun& run);

@@ -35,12 +35,8 @@
 #include "app/show_cues.h"
 #include "app/startup.h"
 #include "core/clock.h"
-#include "core/rand.h"
 #include "core/sound_rates.h"
-#include "sound/mixer/mixer.h"
-#include "sound/mixer/sound_driver.h"
 #include "sound/player/player_clock.h"
-#include "sound/player/player_state.h"
 
 #include <SDL.h>
 #include <emscripten.h>
@@ -129,12 +125,10 @@ namespace {
 uint32_t live_clock() { return uint32_t(sound_clock_ms()); }
 int32_t live_delay() { return sound_delay_ms(); }
 
-// Back to the state of a program that has just started: each subsystem's
-// own reset (the player's channels keep their panning and glissando across
-// a module load, so a load alone is not a fresh start), the random sequence
-// from its seed, fresh scene state (whose first frame resets the effects),
-// the module as read (the player converts it in place); then the player,
-// the mixer and the clock opened on the virtual clock at 0.
+// Back to the state of a program that has just started: the show's fresh
+// start (headless_fresh_start), the module as read (the player converts it
+// in place); then the player, the mixer and the clock opened on the virtual
+// clock at 0.
 void run_reset()
 {
     if (web.looping) {
@@ -142,12 +136,7 @@ void run_reset()
         web.looping = false;
     }
     sound_stop();
-    pt_clock_reset();
-    pt_state_reset();
-    mixer_reset();
-    sound_driver_reset();
-    core_srand(1);
-    web.show.scene = SceneState{};
+    headless_fresh_start(web.show);
     web.module = web.module_file;
     pt_set_output_delay(nullptr);
     web.run = HeadlessRun{};

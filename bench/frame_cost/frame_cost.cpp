@@ -12,7 +12,6 @@
 #include "app/scenes.h"
 #include "app/show.h"
 #include "app/startup.h"
-#include "core/rand.h"
 
 #include <algorithm>
 #include <chrono>
@@ -45,7 +44,7 @@ int main()
             std::fprintf(stderr, "frame_cost: no data/ here\n");
             return 1;
         }
-        core_srand(1);
+        headless_fresh_start(*show);
         HeadlessRun run;
         headless_start_show(run, *show, module, size);
         for (size_t k = 0; run.stopped == HeadlessStop::running; k++) {
